@@ -1,0 +1,38 @@
+#include "text/numbers.h"
+
+#include <gtest/gtest.h>
+
+using namespace text;
+
+TEST(Numbers, ReadLeadingDecimalNumber) {
+  struct Case {
+    const char* text;
+    double value;
+  } cases[] = {
+      {"100", 100}, {"  38", 38}, {"-5", -5}, {"+7", 7}, {"1.5", 1.5}, {".5", 0.5}, {"12abc", 12},
+      {"abc", 0},   {"", 0},      {"-", 0},   {"1e3", 1000}, {"1e", 1}, {"9999", 9999}, {"3.", 3},
+  };
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(readNumber(c.text), c.value) << c.text;
+}
+
+TEST(Numbers, WriteShortestWithThirteenDigits) {
+  struct Case {
+    double value;
+    const char* text;
+  } cases[] = {
+      {200, "200"},       {0, "0"},           {-0.0, "0"},       {1.5, "1.5"},
+      {0.1 + 0.2, "0.3"}, {1e15, "1000000000000000"}, {-42, "-42"}, {0.000125, "0.000125"},
+      {1234567890123.4, "1234567890123"}, {2.0 / 3.0, "0.6666666666667"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(writeNumber(c.value), c.text) << c.value;
+}
+
+TEST(Numbers, ToleranceComparisons) {
+  EXPECT_TRUE(numberAtLeast(25, 20));
+  EXPECT_TRUE(numberAtLeast(20 - 5e-8, 20));
+  EXPECT_FALSE(numberAtLeast(19.9, 20));
+  EXPECT_FALSE(numberGreater(1000 + 5e-8, 1000));
+  EXPECT_TRUE(numberGreater(1001, 1000));
+  EXPECT_TRUE(numberLess(999, 1000));
+  EXPECT_FALSE(numberLess(1000, 1000));
+}
