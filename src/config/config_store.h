@@ -1,0 +1,61 @@
+// ConfigStore: the plug-in's settings, read and written one key at a time, never cached.
+//
+// Layout under PluginDir: "核心配置.ini" (core file), "默认配置/机器人参数.ini" (default profile),
+// "<group>/机器人参数.ini" (a group's profile), the records files beside each profile, the gift
+// ledger "名片赞数量.ini" and the card template "xml.txt". Folder names and every section, key and
+// value are GBK; the paths returned here are UTF-8 file-system paths.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace config {
+
+// Reads and writes through the INI layer (ini_file.h).
+std::string ReadValue(const std::string& path, std::string_view section, std::string_view key,
+                      std::string_view fallback = {});
+void WriteValue(const std::string& path, std::string_view section, std::string_view key, std::string_view value);
+
+// The GBK folder name of the default profile, "默认配置".
+const std::string& defaultFolder();
+
+std::string CorePath();                                     // PluginDir + "核心配置.ini"
+std::string FolderPath(std::string_view folder);            // PluginDir + folder + "/"
+std::string ProfilePath(std::string_view folder);           // PluginDir + folder + "/机器人参数.ini"
+std::string RecordsPath(std::string_view folder, std::string_view gbkFileName);  // beside the profile
+std::string LedgerPath();                                   // PluginDir + "/名片赞数量.ini"
+std::string CardTemplatePath();                             // PluginDir + "/xml.txt"
+
+// The core switch 软件参数/是否所有群使用默认配置 as read now: "真", "假", absent, or another text.
+enum class SharedSwitch { On, Off, Absent, Other };
+SharedSwitch readSharedSwitch();
+
+// The switch equals "真" (fallback "假").
+bool IsSharedMode();
+
+// "默认配置" in shared mode, the group number when the switch is "假"; for an absent key or another
+// text the caller applies its own rule, so this gives nullopt then.
+std::optional<std::string> EventProfileFolder(std::string_view group);
+
+// The profile the settings window edits for its selection text: the selection read as a number
+// below 1000 (within 1e-7) is the default profile, above 1000 that group's profile, exactly 1000 none.
+std::optional<std::string> WindowProfileFolder(std::string_view selection);
+
+// Creates the folder (one level) and, when the profile file is missing, writes the built-in text.
+void EnsureProfile(std::string_view folder);
+
+std::string EncodeLines(std::string_view text);  // every CR LF becomes "[换行]"
+std::string DecodeLines(std::string_view text);  // every "[换行]" becomes CR LF
+
+// The built-in profile text, 1,327 GBK bytes without a final CR LF.
+const std::string& builtinProfileText();
+
+// Base addresses of the outside services whose hosts are ours to choose, from the core file's
+// section 服务地址 (keys 昵称服务, 头像服务, 文字识别服务, 更新服务), such as "http://127.0.0.1:8080",
+// without a trailing slash. Defaults (also for an empty entry): QQ's public portrait and avatar
+// services; none ("") for text recognition and updates.
+enum class Service { Portrait, Avatar, TextRecognition, Update };
+std::string serviceAddress(Service service);
+
+}  // namespace config

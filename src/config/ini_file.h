@@ -1,0 +1,49 @@
+// INI files with the observable behaviour of the Windows private-profile functions, in GBK.
+//
+// Reading: section and key names compare ignoring ASCII letter case (a GBK trail byte is never
+// folded); blanks around names, '=' and the value are ignored; lines starting with ';' are
+// comments; a line without '=' is no key; the first of two equal sections or keys wins; CR LF,
+// CR-only and LF-only lines, a missing final line break, NUL bytes and very long lines are read
+// without harm. A value comes back as stored: outer quotes are not stripped, because our writer
+// never adds any, so "a" written reads back as "a" with its quotes. A value (or the fallback) is cut
+// to 10,239 bytes, one byte less when the cut would split a two-byte character. A missing file,
+// section or key gives the fallback. Lines before the first section header belong to no section.
+//
+// Writing: an existing key is rewritten in place and keeps its spelling; a missing key goes after
+// the last key of its section; a missing section goes at the end; a missing file is created as
+// "[S]\r\nk=v\r\n"; a missing folder is never created and makes the write fail. Lines end in CR LF.
+// Each CR or LF inside a value (or a name) is stored as a blank, so a value can never add lines.
+// Every other line of an existing file keeps its bytes, line ending included. The file is
+// replaced atomically (a temporary file in the same folder, then rename), so a crash never leaves
+// a cut file; it keeps the old file's permission bits. A file that exists but cannot be read or
+// written is left alone and the write fails. Paths are UTF-8; names and values are GBK.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace config {
+
+inline constexpr std::size_t kMaxValueBytes = 10239;
+
+std::string readIniValue(const std::string& path, std::string_view section, std::string_view key,
+                         std::string_view fallback = {});
+
+// The stored value (cut as above), or nullopt when the file, section or key is absent; this is
+// how the core switch tells an absent key from any stored text.
+std::optional<std::string> findIniValue(const std::string& path, std::string_view section, std::string_view key);
+
+// Returns false when the file could not be written (the callers of this system ignore it).
+bool writeIniValue(const std::string& path, std::string_view section, std::string_view key,
+                   std::string_view value);
+
+// Whole-file helpers for the few files that are not INI (the card template) and for tests.
+bool fileExists(const std::string& path);
+std::string readWholeFile(const std::string& path);          // "" when missing
+bool writeWholeFile(const std::string& path, std::string_view bytes);  // atomic replace
+
+// Creates one folder level; an existing folder is fine. Returns false on failure.
+bool makeFolder(const std::string& path);
+
+}  // namespace config

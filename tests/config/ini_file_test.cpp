@@ -1,0 +1,233 @@
+#include "config/ini_file.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <random>
+#include <set>
+
+#include "temp_folder.h"
+#include "text/gbk.h"
+
+using config::readIniValue;
+using config::writeIniValue;
+using text::gbk;
+
+namespace {
+
+const std::string kFallback = "FALLBACK";
+
+// 乚 is 81 5D (its trail byte looks like ']'); 乁 is 81 41 (its trail byte looks like 'A'), and
+// 81 61 is a different character whose trail byte looks like 'a'.
+const std::string kBracketChar = "\x81\x5D";
+const std::string kUpperChar = "\x81\x41";
+const std::string kLowerChar = "\x81\x61";
+
+}  // namespace
+
+TEST(IniFile, SequenceOfWritesGivesExactBytes) {
+  TempFolder dir;
+  const std::string path = dir.file("a.ini");
+  struct Step {
+    const char* section;
+    const char* key;
+    std::string value;
+    std::string readBack;
+    std::string file;
+  };
+  const Step steps[] = {
+      {"S", "k", "v", "v", "[S]\r\nk=v\r\n"},
+      {"S", "k2", "w", "w", "[S]\r\nk=v\r\nk2=w\r\n"},
+      {"T", "a", "1", "1", "[S]\r\nk=v\r\nk2=w\r\n[T]\r\na=1\r\n"},
+      // Case-blind match; the key keeps the spelling it has in the file.
+      {"s", "K", "new", "new", "[S]\r\nk=new\r\nk2=w\r\n[T]\r\na=1\r\n"},
+      // A new key goes after the last key of its own section, not at the end of the file.
+      {"S", "k3", "", "", "[S]\r\nk=new\r\nk2=w\r\nk3=\r\n[T]\r\na=1\r\n"},
+      // Line breaks inside a value become blanks, so the value stays one line.
+      {"T", "a", "x\r\ny\nz\r", "x  y z", "[S]\r\nk=new\r\nk2=w\r\nk3=\r\n[T]\r\na=x  y z \r\n"},
+      {"T", "a\r\nb", "1", "1", "[S]\r\nk=new\r\nk2=w\r\nk3=\r\n[T]\r\na=x  y z \r\na  b=1\r\n"},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(std::string(s.section) + "/" + s.key);
+    ASSERT_TRUE(writeIniValue(path, s.section, s.key, s.value));
+    EXPECT_EQ(fileBytes(path), s.file);
+    EXPECT_EQ(readIniValue(path, s.section, s.key, kFallback), s.readBack);
+  }
+}
+
+TEST(IniFile, WriteIntoExistingFiles) {
+  struct Case {
+    const char* what;
+    std::string before;
+    std::string section, key, value;
+    std::string after;
+  };
+  const Case cases[] = {
+      {"empty file", "", "S", "k", "v", "[S]\r\nk=v\r\n"},
+      {"header without line break", "[S]", "S", "k", "v", "[S]\r\nk=v\r\n"},
+      {"last line without break", "[A]\r\nx=1", "S", "k", "v", "[A]\r\nx=1\r\n[S]\r\nk=v\r\n"},
+      {"key after unterminated last key", "[S]\nb=2", "S", "k", "v", "[S]\nb=2\r\nk=v\r\n"},
+      {"CR-only file", "[A]\rx=1\r", "S", "k", "v", "[A]\rx=1\r[S]\r\nk=v\r\n"},
+      {"first of two sections and keys", "[S]\r\nk=1\r\nk=2\r\n[S]\r\nk=3\r\n", "S", "k", "v",
+       "[S]\r\nk=v\r\nk=2\r\n[S]\r\nk=3\r\n"},
+      {"key before any section", "k=0\r\n[S]\r\n", "S", "k", "v", "k=0\r\n[S]\r\nk=v\r\n"},
+      {"blanks around names", "[ S ]\r\n  k \t=  1  \r\n", "S", "k", "2", "[ S ]\r\nk=2\r\n"},
+      {"mixed case kept", "[Sec]\r\nKey=1\r\n", "SEC", "kEY", "2", "[Sec]\r\nKey=2\r\n"},
+      {"comment is no key", "[S]\r\n;k=1\r\n", "S", "k", "v", "[S]\r\nk=v\r\n;k=1\r\n"},
+      {"blank line before next section", "[S]\r\na=1\r\n\r\n[T]\r\n", "S", "b", "2",
+       "[S]\r\na=1\r\nb=2\r\n\r\n[T]\r\n"},
+      {"other lines keep their bytes", "; c\ntop=1\r\n[S]\ra = 1\nnoequals\r\n\r\n[T]\nb=2", "S", "a", "9",
+       "; c\ntop=1\r\n[S]\ra=9\r\nnoequals\r\n\r\n[T]\nb=2"},
+      {"GBK key differs from its look-alike", "[" + kBracketChar + "]\r\n" + kUpperChar + "=1\r\n", kBracketChar,
+       kLowerChar, "v", "[" + kBracketChar + "]\r\n" + kUpperChar + "=1\r\n" + kLowerChar + "=v\r\n"},
+      {"GBK section found through its trail byte", "[" + kBracketChar + "]\r\nk=1\r\n[T]\r\n", kBracketChar, "k",
+       "2", "[" + kBracketChar + "]\r\nk=2\r\n[T]\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFolder dir;
+    const std::string path = dir.file("a.ini");
+    putBytes(path, c.before);
+    ASSERT_TRUE(writeIniValue(path, c.section, c.key, c.value));
+    EXPECT_EQ(fileBytes(path), c.after);
+  }
+}
+
+TEST(IniFile, Reads) {
+  struct Case {
+    const char* what;
+    std::string content;
+    std::string section, key;
+    std::string expected;
+  };
+  const std::string nul("a\0b", 3);
+  const Case cases[] = {
+      {"plain", "[S]\r\nk=v\r\n", "S", "k", "v"},
+      {"missing key", "[S]\r\nk=v\r\n", "S", "x", kFallback},
+      {"missing section", "[S]\r\nk=v\r\n", "T", "k", kFallback},
+      {"empty value is not absent", "[S]\r\nk=\r\n", "S", "k", ""},
+      {"LF only", "[S]\nk=v\nj=w", "S", "j", "w"},
+      {"CR only", "[S]\rk=v\rj=w\r", "S", "j", "w"},
+      {"no final line break", "[S]\r\nk=v", "S", "k", "v"},
+      {"NUL bytes", "[S]\r\n" + nul + "=1\r\nk=" + nul + "\r\nj=w", "S", "k", nul},
+      {"line after NUL bytes", "[S]\r\nk=" + nul + "\r\nj=w", "S", "j", "w"},
+      {"blanks ignored", "\t[ S ]\r\n\t k \t=  v w  \r\n", "S", "k", "v w"},
+      {"blanks in the asked names", "[S]\r\nk=v\r\n", " S ", " k\t", "v"},
+      {"quotes kept", "[S]\r\nk=\"a\"\r\n", "S", "k", "\"a\""},
+      {"comment", "[S]\r\n  ;k=1\r\n", "S", "k", kFallback},
+      {"hash starts no comment", "[S]\r\n#k=1\r\n", "S", "#k", "1"},
+      {"line without equals", "[S]\r\nk\r\n", "S", "k", kFallback},
+      {"first key wins", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "1"},
+      {"first section wins", "[S]\r\nk=1\r\n[S]\r\nj=2\r\n", "S", "j", kFallback},
+      {"keys before any section", "k=0\r\n[S]\r\n", "S", "k", kFallback},
+      {"keys before any section, empty name", "k=0\r\n[S]\r\n", "", "k", kFallback},
+      {"case-blind names", "[SeC]\r\nKeY=v", "sec", "KEY", "v"},
+      {"bracket trail byte", "[" + kBracketChar + "]\r\nk=v", kBracketChar, "k", "v"},
+      {"bracket trail byte, name ends there", "[" + kBracketChar + "]\r\nk=v", "\x81", "k", kFallback},
+      {"closing bracket inside the name", "[a]b]\r\nk=v", "a]b", "k", "v"},
+      {"text after the header", "[S] ; note\r\nk=v", "S", "k", "v"},
+      {"letter trail byte not folded (section)", "[" + kUpperChar + "]\r\nk=v", kLowerChar, "k", kFallback},
+      {"letter trail byte not folded (key)", "[S]\r\n" + kLowerChar + "=v", "S", kUpperChar, kFallback},
+      {"GBK names and value", gbk("[群管系统]\r\n是否开启群管=真\r\n"), gbk("群管系统"), gbk("是否开启群管"), gbk("真")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFolder dir;
+    const std::string path = dir.file("a.ini");
+    putBytes(path, c.content);
+    EXPECT_EQ(readIniValue(path, c.section, c.key, kFallback), c.expected);
+  }
+  TempFolder dir;
+  EXPECT_EQ(readIniValue(dir.file("missing.ini"), "S", "k", kFallback), kFallback);
+  EXPECT_EQ(readIniValue(dir.file("missing.ini"), "S", "k"), "");
+  EXPECT_EQ(readIniValue(dir.path(), "S", "k", kFallback), kFallback);  // a folder, not a file
+  EXPECT_EQ(config::findIniValue(dir.file("missing.ini"), "S", "k"), std::nullopt);
+}
+
+TEST(IniFile, LongValuesAreCutAt10239Bytes) {
+  TempFolder dir;
+  const std::string path = dir.file("a.ini");
+  const std::string wide = gbk("中");
+  std::string wideText;
+  for (int i = 0; i < 5120; ++i) wideText += wide;  // 10,240 bytes: byte 10,239 is a lead byte
+  const std::string megabyte(1 << 20, 'x');
+  const std::string content = "[S]\r\nexact=" + std::string(10239, 'e') + "\r\nover=" + std::string(10240, 'o') +
+                              "\r\nwide=" + wideText + "\r\nbig=" + megabyte + "\r\nafter=1\r\n";
+  putBytes(path, content);
+  EXPECT_EQ(readIniValue(path, "S", "exact"), std::string(10239, 'e'));
+  EXPECT_EQ(readIniValue(path, "S", "over"), std::string(10239, 'o'));
+  EXPECT_EQ(readIniValue(path, "S", "wide"), wideText.substr(0, 10238));
+  EXPECT_EQ(readIniValue(path, "S", "big"), megabyte.substr(0, 10239));
+  EXPECT_EQ(readIniValue(path, "S", "after"), "1");
+  EXPECT_EQ(readIniValue(path, "S", "none", std::string(20000, 'f')), std::string(10239, 'f'));
+
+  // A write elsewhere in the file keeps the long line whole.
+  ASSERT_TRUE(writeIniValue(path, "S", "after", "2"));
+  EXPECT_EQ(fileBytes(path), content.substr(0, content.size() - 3) + "2\r\n");
+}
+
+TEST(IniFile, FileHandling) {
+  TempFolder dir;
+  // A missing folder is never created and the write fails.
+  EXPECT_FALSE(writeIniValue(dir.file("none/a.ini"), "S", "k", "v"));
+  EXPECT_FALSE(config::writeWholeFile(dir.file("none/a.txt"), "x"));
+  EXPECT_FALSE(config::fileExists(dir.file("none")));
+  // A folder in the file's place is left alone.
+  ASSERT_TRUE(config::makeFolder(dir.file("sub")));
+  EXPECT_TRUE(config::makeFolder(dir.file("sub")));
+  EXPECT_FALSE(writeIniValue(dir.file("sub"), "S", "k", "v"));
+  EXPECT_FALSE(config::makeFolder(dir.file("none/deeper")));
+
+  // The file's permission bits survive the replacement.
+  const std::string path = dir.file("a.ini");
+  ASSERT_TRUE(writeIniValue(path, "S", "k", "1"));
+  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  ASSERT_TRUE(writeIniValue(path, "S", "k", "2"));
+  struct stat st;
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+  // A write through a symbolic link updates the file it points to and keeps the link.
+  const std::string link = dir.file("link.ini");
+  ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
+  ASSERT_TRUE(writeIniValue(link, "S", "k", "3"));
+  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(fileBytes(path), "[S]\r\nk=3\r\n");
+
+  // No temporary file is left behind by successful writes.
+  const auto entries = std::distance(std::filesystem::directory_iterator(dir.path()),
+                                     std::filesystem::directory_iterator());
+  EXPECT_EQ(entries, 3);  // sub, a.ini, link.ini
+
+  if (::geteuid() != 0) {  // root writes through any permission bits
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    EXPECT_FALSE(writeIniValue(path, "S", "k", "4"));
+    EXPECT_EQ(fileBytes(path), "[S]\r\nk=3\r\n");
+  }
+}
+
+TEST(IniFile, KilledWriterNeverLeavesACutFile) {
+  TempFolder dir;
+  const std::string path = dir.file("a.ini");
+  const std::string a(300000, 'a');
+  const std::string b(300000, 'b');
+  ASSERT_TRUE(writeIniValue(path, "S", "k", "old"));
+  const std::set<std::string> complete = {"[S]\r\nk=old\r\n", "[S]\r\nk=" + a + "\r\n", "[S]\r\nk=" + b + "\r\n"};
+  std::mt19937 random(20240305);
+  for (int round = 0; round < 25; ++round) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (unsigned i = 0;; ++i) writeIniValue(path, "S", "k", i % 2 ? a : b);
+    }
+    ::usleep(random() % 30000);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    const std::string now = fileBytes(path);
+    ASSERT_EQ(complete.count(now), 1u) << "round " << round << ": " << now.size() << " bytes";
+  }
+}
