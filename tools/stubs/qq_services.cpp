@@ -1,0 +1,126 @@
+#include "stubs/qq_services.h"
+
+#include <map>
+#include <mutex>
+#include <utility>
+
+namespace stubs {
+
+namespace {
+
+// The value of `key` in the query of `target` ("" when absent).
+std::string queryValue(const std::string& target, const std::string& key) {
+  const std::size_t q = target.find('?');
+  if (q == std::string::npos) return {};
+  std::size_t pos = q + 1;
+  while (pos <= target.size()) {
+    std::size_t end = target.find('&', pos);
+    if (end == std::string::npos) end = target.size();
+    const std::string item = target.substr(pos, end - pos);
+    const std::size_t eq = item.find('=');
+    if (item.substr(0, eq) == key) return eq == std::string::npos ? std::string() : item.substr(eq + 1);
+    pos = end + 1;
+  }
+  return {};
+}
+
+std::string jsonString(const std::string& utf8) {
+  std::string out = "\"";
+  for (const char c : utf8) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (u < 0x20) {
+      static const char hex[] = "0123456789abcdef";
+      out += "\\u00";
+      out += hex[u >> 4];
+      out += hex[u & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+}  // namespace
+
+struct PortraitService::State {
+  std::mutex mu;
+  std::map<std::string, std::string> nicknames;
+};
+
+PortraitService::PortraitService(StubServer& server) : state_(std::make_shared<State>()) {
+  server.on("/fcg-bin/cgi_get_portrait.fcg", [state = state_](const RecordedRequest& req) {
+    const std::string qq = queryValue(req.target, "uins");
+    std::string nickname;
+    {
+      std::lock_guard<std::mutex> lock(state->mu);
+      auto it = state->nicknames.find(qq);
+      if (it != state->nicknames.end()) nickname = it->second;
+    }
+    StubAnswer a;
+    a.headers.emplace_back("Content-Type", "application/x-javascript");
+    a.body = "portraitCallBack({\"" + qq + "\":[\"http://qlogo1.store.qq.com/qzone/" + qq + "/" + qq +
+             "/100\",0,0,0,0,0,0,0,\"" + nickname + "\",0]})";
+    return a;
+  });
+}
+
+void PortraitService::setNickname(const std::string& qq, const std::string& gbkNickname) {
+  std::lock_guard<std::mutex> lock(state_->mu);
+  state_->nicknames[qq] = gbkNickname;
+}
+
+AvatarService::AvatarService(StubServer& server) {
+  server.on("/headimg_dl", [](const RecordedRequest& req) {
+    StubAnswer a;
+    a.headers.emplace_back("Content-Type", "image/jpeg");
+    a.body = pictureFor(queryValue(req.target, "dst_uin"));
+    return a;
+  });
+}
+
+std::string AvatarService::pictureFor(const std::string& qq) {
+  static const char start[] = {'\xFF', '\xD8', '\xFF', '\xE0', '\x00', '\x10', 'J', 'F', 'I', 'F', '\x00'};
+  return std::string(start, sizeof start) + "avatar " + qq + std::string("\xFF\xD9", 2);
+}
+
+struct RecognitionService::State {
+  std::mutex mu;
+  std::vector<std::pair<std::string, std::vector<std::string>>> script;
+};
+
+RecognitionService::RecognitionService(StubServer& server) : state_(std::make_shared<State>()) {
+  server.on("/v2/ocr/json", [state = state_](const RecordedRequest& req) {
+    std::vector<std::string> texts;
+    {
+      std::lock_guard<std::mutex> lock(state->mu);
+      for (const auto& [marker, t] : state->script)
+        if (req.body.find(marker) != std::string::npos) {
+          texts = t;
+          break;
+        }
+    }
+    std::string json = "{\"result\":[";
+    for (std::size_t i = 0; i < texts.size(); ++i)
+      json += (i ? ",{\"content\":" : "{\"content\":") + jsonString(texts[i]) + "}";
+    json += "]}";
+    StubAnswer a;
+    a.headers.emplace_back("Content-Type", "application/json; charset=utf-8");
+    a.body = json;
+    return a;
+  });
+}
+
+void RecognitionService::addTexts(const std::string& marker, std::vector<std::string> utf8Texts) {
+  std::lock_guard<std::mutex> lock(state_->mu);
+  state_->script.emplace_back(marker, std::move(utf8Texts));
+}
+
+void RecognitionService::clear() {
+  std::lock_guard<std::mutex> lock(state_->mu);
+  state_->script.clear();
+}
+
+}  // namespace stubs
