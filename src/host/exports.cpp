@@ -1,0 +1,103 @@
+#include "host/exports.h"
+
+#include <string>
+
+#include "config/plugin_dir.h"
+#include "events/dispatch_event.h"
+#include "host/fault_guard.h"
+#include "host/plugin_info.h"
+#include "host/plugin_location.h"
+#include "hostapi/host_api.h"
+#include "net/nickname_lookup.h"
+#include "text/gbk.h"
+
+#define IR_EXPORT __attribute__((visibility("default")))
+
+namespace {
+
+// What the host reads and the texts handed to it, kept from load to unload so that a returned
+// pointer outlives its call; each is replaced by the next call of the same export.
+host::PluginInfo pluginInfo;
+std::string retainedInformation;
+std::string retainedNickname;
+
+std::string copied(const char* hostText) { return hostText ? std::string(hostText) : std::string(); }
+
+const char* createPlugin() {
+  std::string runDir = host::runDirectoryOf(reinterpret_cast<const void*>(&IR_Create));
+  config::setPluginDir(host::pluginDirUnder(runDir));
+  host::createFolder(config::pluginDir());
+  pluginInfo = host::fixedPluginInfo();
+  // The fault guard wraps every export from the start, so there is nothing further to install.
+  retainedInformation = host::informationText(pluginInfo);
+  return retainedInformation.c_str();
+}
+
+int32_t ignoredMessage() { return 1; }
+
+}  // namespace
+
+extern "C" {
+
+IR_EXPORT const char* IR_Create(void) {
+  const char* text = host::guarded<const char*>(nullptr, createPlugin);
+  return text ? text : retainedInformation.c_str();
+}
+
+IR_EXPORT void IR_SetUp(void) {
+  host::guarded([] {
+    hostapi::hostApi().OutPutLog(text::gbk("朔禾引流插件：此版本未包含设置窗口，无法打开设置。"));
+  });
+}
+
+IR_EXPORT int32_t IR_Event(const char* robotQQ, int32_t kind, int32_t /*subKind*/, const char* source,
+                           const char* activeQQ, const char* passiveQQ, const char* message,
+                           const char* messageNo, const char* messageId, const char* /*data1*/,
+                           const char* /*data2*/, int32_t /*data3*/) {
+  host::guarded([&] {
+    events::HostEvent event;
+    event.robotQQ = copied(robotQQ);
+    event.kind = kind;
+    event.group = copied(source);
+    event.activeQQ = copied(activeQQ);
+    event.passiveQQ = copied(passiveQQ);
+    event.message = copied(message);
+    event.messageNo = copied(messageNo);
+    event.messageId = copied(messageId);
+    events::dispatchEvent(event);
+  });
+  return 1;
+}
+
+IR_EXPORT int32_t IR_Message(const char*, int32_t, const char*, const char*, const char*, const char*) {
+  return ignoredMessage();
+}
+
+IR_EXPORT int32_t IR_请求入群(const char*, int32_t, const char*, const char*, const char*, const char*) {
+  return ignoredMessage();
+}
+
+IR_EXPORT int32_t IR_DestroyPlugin(void) { return 0; }
+
+IR_EXPORT const char* QQ_获取昵称(const char* qq) {
+  bool found = host::guarded(false, [&] {
+    std::string nickname = net::NicknameLookup(copied(qq));
+    retainedNickname = std::move(nickname);
+    return true;
+  });
+  return found ? retainedNickname.c_str() : "";
+}
+
+}  // extern "C"
+
+// The GBK spellings of the two Chinese names: IR_请求入群 is 49 52 5F C7 EB C7 F3 C8 EB C8 BA and
+// QQ_获取昵称 is 51 51 5F BB F1 C8 A1 EA C7 B3 C6.
+IR_EXPORT int32_t requestJoinGbk(const char* a, int32_t b, const char* c, const char* d, const char* e,
+                                 const char* f) __asm__("IR_\xC7\xEB\xC7\xF3\xC8\xEB\xC8\xBA");
+IR_EXPORT int32_t requestJoinGbk(const char* a, int32_t b, const char* c, const char* d, const char* e,
+                                 const char* f) {
+  return IR_请求入群(a, b, c, d, e, f);
+}
+
+IR_EXPORT const char* nicknameGbk(const char* qq) __asm__("QQ_\xBB\xF1\xC8\xA1\xEA\xC7\xB3\xC6");
+IR_EXPORT const char* nicknameGbk(const char* qq) { return QQ_获取昵称(qq); }
