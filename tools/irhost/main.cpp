@@ -1,0 +1,77 @@
+// irhost: a robot host for Linux that loads the plug-ins of its plugin/ folder and replays a
+// session of events into them, printing every call they make to the host.
+#include <unistd.h>
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "plugin_set.h"
+#include "session.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void printHelp() {
+  std::cout << R"(irhost: a robot host for plug-ins, on Linux.
+
+Usage:
+  irhost demo          runs the demo session shipped beside the program (demo/demo.session)
+  irhost run FILE      runs the session FILE
+  irhost --help        shows this text
+
+At start irhost loads every *.ir.so file of the plugin/ folder beside the program, calls its
+IR_Create and shows its information text. It then replays the session: each event goes to every
+plug-in through IR_Event. The thirteen host functions (Api_SendMsg, Api_SendXML, Api_HandleEvent,
+Api_GetObjLevel, Api_GetSign, Api_ShutUP, Api_KickGroupMBR, Api_WithdrawMsg, Api_GetPicLink,
+Api_OutPutLog, Api_GetQQList, Api_GetGroupList, Api_GetNick) are exported by irhost itself; every
+call a plug-in makes is printed as one line, for example
+  send group 20002 → ...        send private 10001 → ...     xml group 20002 qq 10001 (1,2,2) → ...
+  answer request of 10001 to group 20002: approve             ban 10001 in group 20002 for 600 s
+  kick 10001 from group 20002   withdraw message 5/1000005 in group 20002     log ...
+  query level of 10001 → 25     query nick of 10001 → ...
+At the end each plug-in's IR_DestroyPlugin is called. A plug-in keeps its files in
+plugin/<its name>/ beside the program.
+
+)" << irhost::sessionFormatHelp()
+            << R"(
+Exit status: 0 when the session ran to its end, 1 when no plug-in could be loaded, 2 for a
+malformed command line or session line.
+)";
+}
+
+fs::path programFolder() {
+  std::error_code ec;
+  fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? fs::current_path() : self.parent_path();
+}
+
+int runWithPlugins(const std::string& sessionFile) {
+  const fs::path here = programFolder();
+  irhost::PluginSet plugins;
+  plugins.loadFolder((here / "plugin").string(), std::cout);
+  if (plugins.empty()) {
+    std::cerr << "irhost: no plug-in in " << (here / "plugin").string() << std::endl;
+    return 1;
+  }
+  return irhost::runSession(sessionFile, plugins, std::cout, std::cerr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string command = argc > 1 ? argv[1] : "";
+  if (command == "--help" || command == "-h" || command == "help") {
+    printHelp();
+    return 0;
+  }
+  if (command == "demo" && argc == 2) {
+    return runWithPlugins((programFolder() / "demo" / "demo.session").string());
+  }
+  if (command == "run" && argc == 3) {
+    return runWithPlugins(argv[2]);
+  }
+  std::cerr << "usage: irhost demo | irhost run FILE | irhost --help" << std::endl;
+  return 2;
+}

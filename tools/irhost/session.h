@@ -1,0 +1,18 @@
+// A session file: the events a host replays into its plug-ins and the host's own answers, one
+// line each, so that a session is reproducible. The format is described by sessionFormatHelp().
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+namespace irhost {
+
+class PluginSet;
+
+const char* sessionFormatHelp();
+
+// Runs the file's lines in order. Returns 0, or 2 after reporting the first malformed line
+// (with its line number) or a file that cannot be read; the lines before it have run.
+int runSession(const std::string& path, PluginSet& plugins, std::ostream& out, std::ostream& err);
+
+}  // namespace irhost
