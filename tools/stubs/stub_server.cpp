@@ -268,8 +268,10 @@ void StubServer::Impl::serve(int fd, const std::shared_ptr<bool>& done) {
       if (!keepAlive) break;
       continue;
     }
-    if (answer.fault == Fault::CloseMidBody) {
+    if (answer.fault == Fault::CloseMidBody || answer.fault == Fault::StallMidBody) {
       sendAll(fd, body.data(), body.size() / 2);
+      if (answer.fault == Fault::StallMidBody)
+        waitOrStop(answer.delay.count() > 0 ? answer.delay : std::chrono::hours(24));
       break;
     }
     if (!sendAll(fd, body)) break;

@@ -27,6 +27,8 @@ enum class Fault {
   CloseMidBody,    // send the head (full Content-Length) and half of the body, then close
   HugeBody,        // a 10 MiB body: `body` repeated (a filler when empty)
   Garbage,         // invalid bytes instead of an HTTP answer, then close
+  StallMidBody,    // send the head and half of the body, then stay silent for `delay` (until the
+                   // server stops when `delay` is 0) and close
 };
 
 struct StubAnswer {
