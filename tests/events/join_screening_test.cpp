@@ -31,6 +31,8 @@ Key limit(const char* v) { return {"低等级", "等级", v}; }
 Key names(const char* v) { return {"QQ名字关键词", "QQ名字关键词", v}; }
 Key signs(const char* v) { return {"QQ签名关键词", "QQ签名关键词", v}; }
 
+void PrintTo(const ScreenCase& c, std::ostream* os) { *os << c.name; }
+
 class ScreeningTest : public EventTest, public ::testing::WithParamInterface<ScreenCase> {};
 
 TEST_P(ScreeningTest, AnswersOnce) {

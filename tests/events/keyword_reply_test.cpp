@@ -14,6 +14,8 @@ struct KeywordCase {
   const char* reply;  // nullptr: nothing is sent
 };
 
+void PrintTo(const KeywordCase& c, std::ostream* os) { *os << c.name; }
+
 class KeywordTest : public EventTest, public ::testing::WithParamInterface<KeywordCase> {};
 
 TEST_P(KeywordTest, Answers) {

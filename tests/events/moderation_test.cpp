@@ -49,6 +49,8 @@ struct WordCase {
   std::vector<std::string> expected;
 };
 
+void PrintTo(const WordCase& c, std::ostream* os) { *os << c.name; }
+
 class ForbiddenWordTest : public EventTest, public ::testing::WithParamInterface<WordCase> {};
 
 TEST_P(ForbiddenWordTest, Punishes) {
