@@ -18,6 +18,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Points every outside service of the plug-in at `baseUrl`, so that no event reaches the internet.
+void pointServicesAt(const support::LoadedPlugin& plugin, const std::string& baseUrl) {
+  std::ofstream core(fs::path(plugin.pluginDir()) / "核心配置.ini", std::ios::binary);
+  core << text::gbk("[服务地址]") << "\r\n";
+  for (const char* key : {"昵称服务", "头像服务", "文字识别服务", "更新服务"})
+    core << text::gbk(key) << "=" << baseUrl << "\r\n";
+}
+
 class AbiTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -60,6 +68,8 @@ TEST_F(AbiTest, CreateMakesThePluginFolderWhetherOrNotItExists) {
 
 TEST_F(AbiTest, EventReturnsOneForEveryKindAndForNullArguments) {
   plugin->create();
+  stubs::StubServer services;
+  pointServicesAt(*plugin, services.baseUrl());
   const int32_t kinds[] = {2, 212, 219, 213, 214, 215, 0, 1, 9999, -1};
   const std::string message = text::gbk("大家好");
   for (int32_t kind : kinds) {
@@ -133,8 +143,7 @@ TEST_F(AbiTest, NicknameIsLookedUpAndRetainedUntilTheNextCall) {
   stubs::PortraitService portrait(server);
   portrait.setNickname("10001", text::gbk("小明"));
   portrait.setNickname("10002", text::gbk("小红"));
-  std::ofstream(fs::path(plugin->pluginDir()) / "核心配置.ini", std::ios::binary)
-      << text::gbk("[服务地址]\r\n昵称服务=") << server.baseUrl() << "\r\n";
+  pointServicesAt(*plugin, server.baseUrl());
 
   const char* first = plugin->nickname("10001");
   ASSERT_NE(first, nullptr);

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/irhost_files.h"  // generated: IRHOST_PROGRAM, ECHO_PLUGIN
+#include "host/irhost_files.h"  // generated: IRHOST_PROGRAM, ECHO_PLUGIN, DEMO_SESSION
 
 namespace {
 
@@ -124,6 +124,21 @@ TEST_F(IrhostTest, EventsBeforeAMalformedLineHaveRun) {
   EXPECT_EQ(o.status, 2);
   EXPECT_NE(o.out.find("> member joined (kind 212) group 20002 passive 10003\n"), std::string::npos) << o.out;
   EXPECT_NE(o.out.find("withdraw message 1/1000001 in group 20002"), std::string::npos) << o.out;
+}
+
+TEST_F(IrhostTest, DemoRunsTheShippedSessionInAFreshInstallationEachTime) {
+  installEchoPlugin();
+  fs::create_directory(dir / "demo");
+  fs::copy_file(DEMO_SESSION, dir / "demo" / "demo.session");
+  Outcome first = run("demo");
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_TRUE(fs::exists(dir / "demo" / "run" / "plugin" / "echo.ir.so"));
+  std::ofstream(dir / "demo" / "run" / "plugin" / "left-over.txt") << "x";
+  Outcome second = run("demo");
+  EXPECT_EQ(second.status, 0) << second.err;
+  EXPECT_EQ(second.out, first.out);
+  EXPECT_FALSE(fs::exists(dir / "demo" / "run" / "plugin" / "left-over.txt"));
+  EXPECT_NE(first.out.find("> group message (kind 2) group 20002"), std::string::npos) << first.out;
 }
 
 TEST_F(IrhostTest, CommandLineAndMissingPluginsAreReported) {

@@ -11,6 +11,8 @@ namespace {
 
 std::string in(const char* s) { return s ? std::string(s) : std::string(); }
 std::string show(const char* s) { return irhost::shown(in(s)); }
+// A sent text, marked when there is nothing to see.
+std::string showText(const char* s) { return in(s).empty() ? std::string("(empty)") : show(s); }
 
 void print(const std::string& line) { std::cout << "  " << line << std::endl; }
 
@@ -33,17 +35,17 @@ IRHOST_EXPORT int32_t Api_SendMsg(const char* robot, int32_t type, const char* g
   } else if (type == 2) {
     where = "group " + show(group);
   } else {
-    where = "group " + show(group) + " qq " + show(qq) + " (type " + std::to_string(type) + ")";
+    where = "group " + show(group) + (in(qq).empty() ? "" : " qq " + show(qq)) + " (type " + std::to_string(type) + ")";
   }
   std::string extra = option != 0 ? " (option " + std::to_string(option) + ")" : "";
-  print("send " + where + " → " + show(text) + extra);
+  print("send " + where + " → " + showText(text) + extra);
   return 0;
 }
 
 IRHOST_EXPORT int32_t Api_SendXML(const char* robot, int32_t a, int32_t b, const char* group, const char* qq,
                                   const char* xml, int32_t c) {
   print("xml group " + show(group) + " qq " + show(qq) + " (" + std::to_string(a) + "," + std::to_string(b) + "," +
-        std::to_string(c) + ") → " + show(xml));
+        std::to_string(c) + ") → " + showText(xml));
   return 0;
 }
 
@@ -90,7 +92,7 @@ IRHOST_EXPORT const char* Api_GetPicLink(const char* robot, int32_t type, const 
 }
 
 IRHOST_EXPORT int32_t Api_OutPutLog(const char* text) {
-  print("log " + show(text));
+  print("log " + showText(text));
   return 0;
 }
 

@@ -18,7 +18,8 @@ void printHelp() {
 
 Usage:
   irhost demo          runs the demo session shipped beside the program (demo/demo.session)
-  irhost run FILE      runs the session FILE
+                       in a fresh installation, demo/run/, holding copies of the plug-ins
+  irhost run FILE      runs the session FILE with the plug-ins of plugin/
   irhost --help        shows this text
 
 At start irhost loads every *.ir.so file of the plugin/ folder beside the program, calls its
@@ -32,7 +33,8 @@ call a plug-in makes is printed as one line, for example
   kick 10001 from group 20002   withdraw message 5/1000005 in group 20002     log ...
   query level of 10001 → 25     query nick of 10001 → ...
 At the end each plug-in's IR_DestroyPlugin is called. A plug-in keeps its files in
-plugin/<its name>/ beside the program.
+plugin/<its name>/ of the installation it was loaded from: beside the program for run, in
+demo/run/ for the demo.
 
 )" << irhost::sessionFormatHelp()
             << R"(
@@ -47,15 +49,33 @@ fs::path programFolder() {
   return ec ? fs::current_path() : self.parent_path();
 }
 
-int runWithPlugins(const std::string& sessionFile) {
-  const fs::path here = programFolder();
+// Loads the plug-ins of `runDir`/plugin/ and replays the session into them.
+int runWithPlugins(const fs::path& runDir, const std::string& sessionFile) {
   irhost::PluginSet plugins;
-  plugins.loadFolder((here / "plugin").string(), std::cout);
+  plugins.loadFolder((runDir / "plugin").string(), std::cout);
   if (plugins.empty()) {
-    std::cerr << "irhost: no plug-in in " << (here / "plugin").string() << std::endl;
+    std::cerr << "irhost: no plug-in in " << (runDir / "plugin").string() << std::endl;
     return 1;
   }
   return irhost::runSession(sessionFile, plugins, std::cout, std::cerr);
+}
+
+// The demo runs in an installation of its own, demo/run/ beside the program, made afresh from the
+// plug-ins of plugin/ each time: the plug-ins' files start empty, so every demo run tells the same
+// story, and the files of `irhost run` are left alone. What the plug-ins wrote stays there to read.
+int runDemo() {
+  const fs::path here = programFolder();
+  const fs::path runDir = here / "demo" / "run";
+  std::error_code ec;
+  fs::remove_all(runDir, ec);
+  fs::create_directories(runDir / "plugin", ec);
+  for (const auto& entry : fs::directory_iterator(here / "plugin", ec)) {
+    const std::string name = entry.path().filename().string();
+    if (entry.is_regular_file() && name.ends_with(".ir.so"))
+      fs::copy_file(entry.path(), runDir / "plugin" / name, fs::copy_options::overwrite_existing, ec);
+  }
+  std::cout << "irhost: demo installation in " << runDir.string() << std::endl;
+  return runWithPlugins(runDir, (here / "demo" / "demo.session").string());
 }
 
 }  // namespace
@@ -67,10 +87,10 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "demo" && argc == 2) {
-    return runWithPlugins((programFolder() / "demo" / "demo.session").string());
+    return runDemo();
   }
   if (command == "run" && argc == 3) {
-    return runWithPlugins(argv[2]);
+    return runWithPlugins(programFolder(), argv[2]);
   }
   std::cerr << "usage: irhost demo | irhost run FILE | irhost --help" << std::endl;
   return 2;
