@@ -288,6 +288,27 @@ TEST(HttpFetch, ProxyReceivesTheAbsoluteTargetAndCredentials) {
   }
 }
 
+TEST(HttpFetch, ASecureRequestAsksTheProxyForATunnel) {
+  StubServer proxy;
+  StubAnswer refused = answer("no");
+  refused.status = 403;
+  refused.reason = "Forbidden";
+  proxy.enqueue(refused);
+  net::HttpRequest r;
+  r.url = "https://service.invalid/x";
+  r.proxy = "127.0.0.1:" + std::to_string(proxy.port());
+  r.proxyUser = "pu";
+  r.proxyPassword = "pw";
+  net::HttpResponse out;
+  EXPECT_EQ(net::HttpFetch(r, &out), "");
+  EXPECT_EQ(out.status, text::gbk("711 发送请求失败!"));  // the tunnel was refused
+  const auto reqs = proxy.requests();
+  ASSERT_EQ(reqs.size(), 1u);
+  EXPECT_EQ(reqs[0].method, "CONNECT");
+  EXPECT_EQ(reqs[0].target, "service.invalid:443");
+  EXPECT_EQ(reqs[0].header("Proxy-Authorization"), "Basic cHU6cHc=");
+}
+
 TEST(HttpFetch, CredentialsNeedBothParts) {
   StubServer s;
   s.enqueue(answer("ok"));

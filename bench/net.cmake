@@ -1,0 +1,1 @@
+ir_add_bench(bench_net SOURCES net_bench.cpp LIBS irnet irstubs)
