@@ -4,8 +4,11 @@
 // the default block (User-Agent, Accept, Accept-Encoding, Accept-Language, Content-Type,
 // Cache-Control, Cookie) for each one the caller did not give, no Expect, no compression. Outputs
 // are written only where a request gets that far; on failure `status` holds one of the texts
-// 700..713 and the result is "". A body that declares another charset in a <meta> tag within its
-// first 1024 bytes is converted to GBK. Nothing is kept between calls.
+// 700..712 and the result is "". A body that breaks off after the head is returned as far as it
+// arrived, with the outputs filled and `status` "713 ..." (never the status line of a cut body).
+// A body that declares another charset in a <meta> tag within its first 1024 bytes is converted
+// to GBK. With a jar, curl's cookie engine carries cookies across redirects and curl writes the
+// one Cookie line (after Host). Nothing is kept between calls.
 #pragma once
 
 #include <functional>
