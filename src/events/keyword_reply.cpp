@@ -1,5 +1,7 @@
 #include "events/keyword_reply.h"
 
+#include <string_view>
+
 #include "config/config_store.h"
 #include "events/event_reply.h"
 #include "text/gbk.h"
@@ -21,15 +23,35 @@ const Keys& keys() {
   return k;
 }
 
-// Walks the entries in order and sends the reply of the first whose keyword `matches`.
+// An entry's keyword and reply: the text before its first "---" and the piece after it (up to a
+// second "---"). An entry without a "---", or with nothing after its only one, has no reply.
+bool entryPieces(std::string_view entry, std::string_view& keyword, std::string_view& reply) {
+  const std::size_t first = text::findText(entry, "---");
+  if (first == text::npos) return false;
+  keyword = entry.substr(0, first);
+  const std::size_t start = first + 3;
+  const std::size_t second = text::findText(entry, "---", start);
+  if (second == text::npos && start == entry.size()) return false;
+  reply = entry.substr(start, second == text::npos ? text::npos : second - start);
+  return true;
+}
+
+// Walks the entries in order and sends the reply of the first whose keyword `matches`. The
+// library is walked in place: a full one holds hundreds of entries and most are passed over.
 template <typename Matches>
-void answerFirst(const HostEvent& event, const std::string& profilePath, const std::string& library,
+void answerFirst(const HostEvent& event, const std::string& profilePath, std::string_view library,
                  Matches matches) {
-  for (const std::string& entry : text::splitPieces(library, keys().entrySeparator)) {
-    const std::vector<std::string> pieces = text::splitPieces(entry, "---");
-    if (pieces.size() < 2 || !matches(pieces[0])) continue;
-    sendEventReply(event, profilePath, text::replaceAll(pieces[1], "[/n]", "\r\n"));
-    return;
+  const std::string& separator = keys().entrySeparator;
+  std::size_t start = 0;
+  while (start < library.size()) {
+    std::size_t end = text::findText(library, separator, start);
+    if (end == text::npos) end = library.size();
+    std::string_view keyword, reply;
+    if (entryPieces(library.substr(start, end - start), keyword, reply) && matches(keyword)) {
+      sendEventReply(event, profilePath, text::replaceAll(reply, "[/n]", "\r\n"));
+      return;
+    }
+    start = end + separator.size();
   }
 }
 
@@ -44,11 +66,11 @@ void replyToKeyword(const HostEvent& event, const ProfileChoice& profile) {
     const std::string library = config::ReadValue(path, k.section, k.library);
     // A library that cannot hold the entry is not split at all.
     if (!text::containsText(library, message + "---")) return;
-    answerFirst(event, path, library, [&](const std::string& keyword) { return keyword == message; });
+    answerFirst(event, path, library, [&](std::string_view keyword) { return keyword == message; });
   } else if (mode == "1") {
     if (message.empty()) return;
     answerFirst(event, path, config::ReadValue(path, k.section, k.library),
-                [&](const std::string& keyword) { return text::containsText(message, keyword); });
+                [&](std::string_view keyword) { return text::containsText(message, keyword); });
   }
 }
 

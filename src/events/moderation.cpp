@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "config/config_store.h"
 #include "hostapi/host_api.h"
@@ -104,8 +106,12 @@ void checkPictureText(const HostEvent& event, const ProfileChoice& profile) {
 void checkForbiddenWords(const HostEvent& event, const ProfileChoice& profile) {
   const Keys& k = keys();
   const std::string path = profile.profilePath();
-  if (!appliesTo(event, path)) return;
-  for (const std::string& word : text::splitWordList(config::ReadValue(path, k.moderation, k.words))) {
+  // A list without a word can punish nobody, whatever the switches say: they are not even read.
+  const std::vector<std::string> words = text::splitWordList(config::ReadValue(path, k.moderation, k.words));
+  bool anyWord = false;
+  for (const std::string& word : words) anyWord = anyWord || !word.empty();
+  if (!anyWord || !appliesTo(event, path)) return;
+  for (const std::string& word : words) {
     if (word.empty() || !text::containsText(event.message, word)) continue;
     punish(event, path, word, Where::Text);
     if (profile.shared) return;
