@@ -15,7 +15,6 @@ namespace config {
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
-constexpr std::string_view kLineBreak = "\r\n";
 constexpr std::size_t npos = std::string_view::npos;
 
 std::string_view trimView(std::string_view s) {
@@ -44,7 +43,10 @@ template <class Visit>
 void forEachLine(std::string_view data, Visit visit) {
   std::size_t pos = 0;
   while (pos < data.size()) {
-    std::size_t end = data.find_first_of(kLineBreak, pos);
+    // A plain byte loop: find_first_of calls memchr once per byte, which dominated every event.
+    std::size_t end = pos;
+    while (end < data.size() && data[end] != '\r' && data[end] != '\n') ++end;
+    if (end == data.size()) end = npos;
     std::size_t next;
     if (end == npos) {
       end = next = data.size();
