@@ -53,17 +53,6 @@ const std::string& errorText(int code) {
   return texts[code - 700];
 }
 
-struct CurlHandle {
-  CURL* curl = curl_easy_init();
-  curl_slist* headers = nullptr;
-  CURLU* url = curl_url();
-  ~CurlHandle() {
-    if (curl) curl_easy_cleanup(curl);
-    curl_slist_free_all(headers);
-    if (url) curl_url_cleanup(url);
-  }
-};
-
 // True when `url` is an absolute http or https address with a host.
 bool splitUrl(CURLU* handle, const std::string& url) {
   if (!handle || curl_url_set(handle, CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) return false;
@@ -126,7 +115,7 @@ std::string fail(HttpResponse* response, int code) {
 std::string HttpFetch(const HttpRequest& request, HttpResponse* response) {
   try {
     if (!http::curlReady()) return fail(response, 700);
-    CurlHandle h;
+    http::CurlHandle h;
     if (!h.url) return fail(response, 700);
     if (!splitUrl(h.url, request.url)) return fail(response, 701);
     if (!h.curl) return fail(response, 702);

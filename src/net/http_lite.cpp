@@ -64,17 +64,6 @@ void completeHeaders(std::string& headers, const std::string& url, const std::st
     headers += text::containsText(*cookies, "Cookie:") ? "\r\n" + *cookies : "\r\nCookie: " + *cookies;
 }
 
-struct CurlHandle {
-  CURL* curl = curl_easy_init();
-  curl_slist* headers = nullptr;
-  CURLU* url = curl_url();
-  ~CurlHandle() {
-    if (curl) curl_easy_cleanup(curl);
-    curl_slist_free_all(headers);
-    if (url) curl_url_cleanup(url);
-  }
-};
-
 }  // namespace
 
 std::string UrlHost(const std::string& url) {
@@ -115,7 +104,7 @@ std::string HttpLite(LiteRequest& request, LiteResponse* response) {
     const std::string address = std::string(secure ? "https://" : "http://") + UrlHost(request.url) + ":" +
                                 std::to_string(UrlPort(request.url)) + UrlPath(request.url);
     if (!http::curlReady()) return {};
-    CurlHandle h;
+    http::CurlHandle h;
     if (!h.curl || !h.url || curl_url_set(h.url, CURLUPART_URL, address.c_str(), 0) != CURLUE_OK) return {};
     CURL* c = h.curl;
     curl_easy_setopt(c, CURLOPT_CURLU, h.url);

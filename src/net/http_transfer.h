@@ -37,6 +37,21 @@ curl_slist* toCurlList(const std::vector<std::string>& lines, bool* failed);
 // The calling thread's pump, called regularly while a transfer runs (never re-entered).
 std::function<void()>& pumpHook();
 
+// The handles of one call: the easy handle, its header list and its URL, released together.
+struct CurlHandle {
+  CURL* curl = curl_easy_init();
+  curl_slist* headers = nullptr;
+  CURLU* url = curl_url();
+  CurlHandle() = default;
+  CurlHandle(const CurlHandle&) = delete;
+  CurlHandle& operator=(const CurlHandle&) = delete;
+  ~CurlHandle() {
+    if (curl) curl_easy_cleanup(curl);
+    curl_slist_free_all(headers);
+    if (url) curl_url_cleanup(url);
+  }
+};
+
 // One transfer on one easy handle. attach() installs the write, header, progress and pre-request
 // callbacks; after curl_easy_perform the members describe the final response.
 struct Transfer {
