@@ -1,11 +1,47 @@
 #include "display.h"
 
+#include <utility>
+#include <vector>
+
 #include "text/gbk.h"
 
 namespace irhost {
 
+namespace {
+
+std::vector<std::pair<std::string, std::string>>& namedAddresses() {
+  static std::vector<std::pair<std::string, std::string>> named;
+  return named;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Every occurrence of a named address becomes its name; "http://127.0.0.1:4012" is not a part of
+// "http://127.0.0.1:40123", so an address followed by a digit is left alone.
+std::string withNames(std::string text) {
+  for (const auto& [address, name] : namedAddresses()) {
+    std::size_t at = 0;
+    while ((at = text.find(address, at)) != std::string::npos) {
+      const std::size_t end = at + address.size();
+      if (end < text.size() && isDigit(text[end])) {
+        at = end;
+        continue;
+      }
+      text.replace(at, address.size(), name);
+      at += name.size();
+    }
+  }
+  return text;
+}
+
+}  // namespace
+
+void nameAddress(const std::string& address, const std::string& name) {
+  if (!address.empty()) namedAddresses().emplace_back(address, "${" + name + "}");
+}
+
 std::string shown(std::string_view gbk) {
-  std::string utf8 = text::gbkToUtf8(gbk);
+  std::string utf8 = withNames(text::gbkToUtf8(gbk));
   std::string out;
   out.reserve(utf8.size());
   for (char c : utf8) {

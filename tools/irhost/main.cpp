@@ -36,6 +36,13 @@ At the end each plug-in's IR_DestroyPlugin is called. A plug-in keeps its files 
 plugin/<its name>/ of the installation it was loaded from: beside the program for run, in
 demo/run/ for the demo.
 
+The demo session starts loopback stand-ins for every outside web service (no request leaves the
+machine), writes the plug-in's settings for two groups, one buying likes at a 亿乐 stand-in site
+and one at a 玖伍 one, and replays: a newcomer, an invitation, a returning member, a daily claim
+and a second claim, a keyword reply, a forbidden word typed and one inside a picture, and four join
+requests. It ends by printing the orders the sites took, the like ledger and the join and claim
+records. Times and dates in the output are those of the run.
+
 )" << irhost::sessionFormatHelp()
             << R"(
 Exit status: 0 when the session ran to its end, 1 when no plug-in could be loaded, 2 for a

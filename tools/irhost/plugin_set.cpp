@@ -29,6 +29,7 @@ void resolve(void* handle, Fn& slot, const char* name) {
 }  // namespace
 
 void PluginSet::loadFolder(const std::string& folder, std::ostream& out) {
+  folder_ = folder;
   std::vector<fs::path> files;
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(folder, ec)) {
@@ -69,6 +70,12 @@ void PluginSet::loadFolder(const std::string& folder, std::ostream& out) {
     }
     plugins_.push_back(p);
   }
+}
+
+std::string PluginSet::filesFolder() const {
+  if (plugins_.empty()) return {};
+  const std::string& file = plugins_.front().file;
+  return folder_ + "/" + file.substr(0, file.size() - std::string(".ir.so").size()) + "/";
 }
 
 PluginSet::~PluginSet() {

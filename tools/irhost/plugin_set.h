@@ -18,6 +18,10 @@ class PluginSet {
 
   bool empty() const { return plugins_.empty(); }
 
+  // The folder where the first plug-in keeps its files, "<folder>/<name>/" for "<name>.ir.so";
+  // "" when none is loaded.
+  std::string filesFolder() const;
+
   void event(const std::string& robot, int32_t kind, const std::string& group, const std::string& activeQQ,
              const std::string& passiveQQ, const std::string& message, const std::string& messageNo,
              const std::string& messageId, std::ostream& out);
@@ -36,6 +40,7 @@ class PluginSet {
     const char* (*nickname)(const char*) = nullptr;
   };
   std::vector<Plugin> plugins_;
+  std::string folder_;
 };
 
 }  // namespace irhost
