@@ -45,7 +45,15 @@ const std::string& defaultFolder() {
 
 std::string CorePath() { return pluginDir() + "核心配置.ini"; }
 
-std::string FolderPath(std::string_view folder) { return pluginDir() + text::gbkToUtf8(folder) + "/"; }
+// A folder is one level below PluginDir whatever text names it: group numbers come from the host,
+// and a text such as "../x" must not lead a read or a write out of the plug-in's folder.
+std::string FolderPath(std::string_view folder) {
+  std::string name = text::gbkToUtf8(folder);
+  for (char& c : name)
+    if (c == '/' || c == '\0') c = '_';
+  if (name == "." || name == "..") name.insert(0, "_");
+  return pluginDir() + name + "/";
+}
 
 std::string ProfilePath(std::string_view folder) { return FolderPath(folder) + "机器人参数.ini"; }
 

@@ -21,7 +21,8 @@ void WriteValue(const std::string& path, std::string_view section, std::string_v
 const std::string& defaultFolder();
 
 std::string CorePath();                                     // PluginDir + "核心配置.ini"
-std::string FolderPath(std::string_view folder);            // PluginDir + folder + "/"
+std::string FolderPath(std::string_view folder);            // PluginDir + folder + "/", one level down
+                                                            // ('/' becomes '_', "." and ".." get a '_' prefix)
 std::string ProfilePath(std::string_view folder);           // PluginDir + folder + "/机器人参数.ini"
 std::string RecordsPath(std::string_view folder, std::string_view gbkFileName);  // beside the profile
 std::string LedgerPath();                                   // PluginDir + "/名片赞数量.ini"

@@ -37,6 +37,10 @@ TEST_F(ConfigStoreTest, Paths) {
   EXPECT_EQ(FolderPath(defaultFolder()), root_ + "默认配置/");
   EXPECT_EQ(ProfilePath(defaultFolder()), root_ + "默认配置/机器人参数.ini");
   EXPECT_EQ(ProfilePath("123456"), root_ + "123456/机器人参数.ini");
+  // A folder text from the host never leads out of the plug-in's folder.
+  EXPECT_EQ(ProfilePath("../x"), root_ + ".._x/机器人参数.ini");
+  EXPECT_EQ(FolderPath(".."), root_ + "_../");
+  EXPECT_EQ(RecordsPath("/etc", text::gbk("入群账号.ini")), root_ + "_etc/入群账号.ini");
   EXPECT_EQ(RecordsPath("123456", gbk("入群账号.ini")), root_ + "123456/入群账号.ini");
   EXPECT_EQ(LedgerPath(), root_ + "/名片赞数量.ini");
   EXPECT_EQ(CardTemplatePath(), root_ + "/xml.txt");
