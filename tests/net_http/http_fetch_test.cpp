@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "net/http_fetch.h"
+#include "host_line.h"
 #include "stubs/stub_server.h"
 #include "text/gbk.h"
 
@@ -26,14 +27,6 @@ const std::string kDefaults =
     "Content-Type: application/x-www-form-urlencoded\r\n"
     "Cache-Control: no-cache\r\n";
 
-StubAnswer answer(std::string body, std::vector<std::pair<std::string, std::string>> headers = {}) {
-  StubAnswer a;
-  a.body = std::move(body);
-  a.headers = std::move(headers);
-  return a;
-}
-
-std::string hostLine(const StubServer& s) { return "Host: 127.0.0.1:" + std::to_string(s.port()) + "\r\n"; }
 
 // A port on loopback that nothing listens on.
 int closedPort() {
@@ -50,7 +43,7 @@ int closedPort() {
 
 TEST(HttpFetch, GetSendsTheDefaultBlockAfterHost) {
   StubServer s;
-  s.enqueue(answer("hello"));
+  s.enqueue(stubs::answerWith("hello"));
   net::HttpRequest r;
   r.url = s.baseUrl() + "/a/b?x=1&y=2";
   net::HttpResponse out;
@@ -66,7 +59,7 @@ TEST(HttpFetch, GetSendsTheDefaultBlockAfterHost) {
 
 TEST(HttpFetch, FormPostSendsItsBodyWithLength) {
   StubServer s;
-  s.enqueue(answer("ok"));
+  s.enqueue(stubs::answerWith("ok"));
   net::HttpRequest r;
   r.url = s.baseUrl();
   r.method = 1;
@@ -106,7 +99,7 @@ TEST(HttpFetch, CallerLinesComeFirstAndSuppressTheirDefaults) {
   };
   for (const auto& c : cases) {
     StubServer s;
-    s.enqueue(answer("ok"));
+    s.enqueue(stubs::answerWith("ok"));
     net::HttpRequest r;
     r.url = s.baseUrl() + "/";
     r.extraHeaders = c.extra;
@@ -119,7 +112,7 @@ TEST(HttpFetch, CallerLinesComeFirstAndSuppressTheirDefaults) {
 
 TEST(HttpFetch, CallersHostLineReplacesCurlsOwn) {
   StubServer s;
-  s.enqueue(answer("ok"));
+  s.enqueue(stubs::answerWith("ok"));
   net::HttpRequest r;
   r.url = s.baseUrl() + "/";
   r.extraHeaders = "Host: example.com";
@@ -140,7 +133,7 @@ TEST(HttpFetch, MethodNumbersGiveTheirVerbs) {
   };
   for (const auto& c : cases) {
     StubServer s;
-    s.enqueue(answer("body"));
+    s.enqueue(stubs::answerWith("body"));
     net::HttpRequest r;
     r.url = s.baseUrl() + "/m";
     r.method = c.method;
@@ -158,7 +151,7 @@ TEST(HttpFetch, MethodNumbersGiveTheirVerbs) {
 
 TEST(HttpFetch, SetCookieInAnySpellingIsReadAndRewritten) {
   StubServer s;
-  s.enqueue(answer("ok", {{"set-cookie", "a=1; path=/"}, {"Set-Cookie", "b=2"}, {"SET-COOKIE", " c=3 "}}));
+  s.enqueue(stubs::answerWith("ok", {{"set-cookie", "a=1; path=/"}, {"Set-Cookie", "b=2"}, {"SET-COOKIE", " c=3 "}}));
   net::HttpRequest r;
   r.url = s.baseUrl();
   net::HttpResponse out;
@@ -171,7 +164,7 @@ TEST(HttpFetch, SetCookieInAnySpellingIsReadAndRewritten) {
 
 TEST(HttpFetch, JarIsSentInOneCookieLineAndMergedWithTheResponse) {
   StubServer s;
-  s.enqueue(answer("ok", {{"Set-Cookie", "b=3; path=/"}, {"Set-Cookie", "x=deleted"}}));
+  s.enqueue(stubs::answerWith("ok", {{"Set-Cookie", "b=3; path=/"}, {"Set-Cookie", "x=deleted"}}));
   std::string jar = "x=9; b=1";
   net::HttpRequest r;
   r.url = s.baseUrl() + "/";
@@ -190,7 +183,7 @@ TEST(HttpFetch, CookiesSetByARedirectTravelWithTheRedirectedRequest) {
   StubAnswer moved = stubs::redirectTo("/next");
   moved.headers.emplace_back("Set-Cookie", "sid=7; path=/");
   s.enqueue(moved);
-  s.enqueue(answer("final", {{"Set-Cookie", "last=1"}}));
+  s.enqueue(stubs::answerWith("final", {{"Set-Cookie", "last=1"}}));
   std::string jar = "j=1";
   net::HttpRequest r;
   r.url = s.baseUrl() + "/start";
@@ -213,7 +206,7 @@ TEST(HttpFetch, WithoutAJarNoCookieTravelsOnARedirect) {
   StubAnswer moved = stubs::redirectTo("/next");
   moved.headers.emplace_back("Set-Cookie", "sid=7");
   s.enqueue(moved);
-  s.enqueue(answer("final"));
+  s.enqueue(stubs::answerWith("final"));
   net::HttpRequest r;
   r.url = s.baseUrl() + "/start";
   net::HttpFetch(r);
@@ -224,7 +217,7 @@ TEST(HttpFetch, WithoutAJarNoCookieTravelsOnARedirect) {
 
 TEST(HttpFetch, RedirectsAreFollowedToTheFinalResponse) {
   StubServer s;
-  s.enqueueRedirectChain({"/one", s.baseUrl() + "/two"}, answer("arrived"));
+  s.enqueueRedirectChain({"/one", s.baseUrl() + "/two"}, stubs::answerWith("arrived"));
   net::HttpRequest r;
   r.url = s.baseUrl() + "/start";
   r.method = 1;
@@ -270,7 +263,7 @@ TEST(HttpFetch, MoreThanTenRedirectsIsNoAnswer) {
 TEST(HttpFetch, ProxyReceivesTheAbsoluteTargetAndCredentials) {
   for (const std::string form : {"", "http="}) {
     StubServer proxy;
-    proxy.enqueue(answer("via proxy"));
+    proxy.enqueue(stubs::answerWith("via proxy"));
     net::HttpRequest r;
     r.url = "http://service.invalid:8081/x?y=1";
     r.proxy = form + "127.0.0.1:" + std::to_string(proxy.port());
@@ -290,7 +283,7 @@ TEST(HttpFetch, ProxyReceivesTheAbsoluteTargetAndCredentials) {
 
 TEST(HttpFetch, ASecureRequestAsksTheProxyForATunnel) {
   StubServer proxy;
-  StubAnswer refused = answer("no");
+  StubAnswer refused = stubs::answerWith("no");
   refused.status = 403;
   refused.reason = "Forbidden";
   proxy.enqueue(refused);
@@ -311,7 +304,7 @@ TEST(HttpFetch, ASecureRequestAsksTheProxyForATunnel) {
 
 TEST(HttpFetch, CredentialsNeedBothParts) {
   StubServer s;
-  s.enqueue(answer("ok"));
+  s.enqueue(stubs::answerWith("ok"));
   net::HttpRequest r;
   r.url = s.baseUrl();
   r.user = "only";
@@ -331,7 +324,7 @@ TEST(HttpFetch, FailuresGiveTheirTextAndEmptyResult) {
     int timeoutSeconds;
     std::string status;
   };
-  StubAnswer slow = answer("late");
+  StubAnswer slow = stubs::answerWith("late");
   slow.fault = Fault::Delay;
   slow.delay = std::chrono::milliseconds(4000);
   StubAnswer garbage;
@@ -363,7 +356,7 @@ TEST(HttpFetch, FailuresGiveTheirTextAndEmptyResult) {
 
 TEST(HttpFetch, ABodyThatBreaksOffKeepsWhatArrivedAndSays713) {
   StubServer s;
-  StubAnswer cut = answer(std::string(2000, 'x') + std::string(2000, 'y'), {{"Set-Cookie", "c=1"}});
+  StubAnswer cut = stubs::answerWith(std::string(2000, 'x') + std::string(2000, 'y'), {{"Set-Cookie", "c=1"}});
   cut.fault = Fault::CloseMidBody;
   s.enqueue(cut);
   net::HttpRequest r;
@@ -377,7 +370,7 @@ TEST(HttpFetch, ABodyThatBreaksOffKeepsWhatArrivedAndSays713) {
 
 TEST(HttpFetch, ASilentBodyEndsWith713AfterTheTimeout) {
   StubServer s;
-  StubAnswer stall = answer("half.half.");
+  StubAnswer stall = stubs::answerWith("half.half.");
   stall.fault = Fault::StallMidBody;
   s.enqueue(stall);
   net::HttpRequest r;
@@ -390,7 +383,7 @@ TEST(HttpFetch, ASilentBodyEndsWith713AfterTheTimeout) {
 
 TEST(HttpFetch, ATenMegabyteBodyArrivesWhole) {
   StubServer s;
-  StubAnswer huge = answer("0123456789");
+  StubAnswer huge = stubs::answerWith("0123456789");
   huge.fault = Fault::HugeBody;
   s.enqueue(huge);
   net::HttpRequest r;
@@ -424,7 +417,7 @@ TEST(HttpFetch, ADeclaredCharsetIsConvertedToGbk) {
   };
   for (const auto& c : cases) {
     StubServer s;
-    s.enqueue(answer(c.page));
+    s.enqueue(stubs::answerWith(c.page));
     net::HttpRequest r;
     r.url = s.baseUrl();
     net::HttpResponse out;
@@ -435,7 +428,7 @@ TEST(HttpFetch, ADeclaredCharsetIsConvertedToGbk) {
 
 TEST(HttpFetch, ErrorStatusesReturnTheirBody) {
   StubServer s;
-  StubAnswer missing = answer("not here");
+  StubAnswer missing = stubs::answerWith("not here");
   missing.status = 404;
   missing.reason = "Not Found";
   s.enqueue(missing);
@@ -448,7 +441,7 @@ TEST(HttpFetch, ErrorStatusesReturnTheirBody) {
 
 TEST(HttpFetch, ThePumpRunsOnTheCallingThreadDuringATransfer) {
   StubServer s;
-  StubAnswer slow = answer("done");
+  StubAnswer slow = stubs::answerWith("done");
   slow.fault = Fault::Delay;
   slow.delay = std::chrono::milliseconds(1500);
   s.enqueue(slow);
@@ -462,7 +455,7 @@ TEST(HttpFetch, ThePumpRunsOnTheCallingThreadDuringATransfer) {
   // A hook on this thread is not seen by requests on other threads.
   std::thread([&] {
     StubServer t;
-    t.enqueue(answer("x"));
+    t.enqueue(stubs::answerWith("x"));
     net::HttpRequest r;
     r.url = t.baseUrl();
     net::HttpFetch(r);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "net/http_lite.h"
+#include "host_line.h"
 #include "stubs/stub_server.h"
 
 namespace {
@@ -11,14 +12,6 @@ using stubs::StubServer;
 
 const char kAgent[] = "User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)\r\n";
 
-StubAnswer answer(std::string body, std::vector<std::pair<std::string, std::string>> headers = {}) {
-  StubAnswer a;
-  a.body = std::move(body);
-  a.headers = std::move(headers);
-  return a;
-}
-
-std::string hostLine(const StubServer& s) { return "Host: 127.0.0.1:" + std::to_string(s.port()) + "\r\n"; }
 
 TEST(UrlParts, HostPortAndPath) {
   struct Case {
@@ -44,7 +37,7 @@ TEST(UrlParts, HostPortAndPath) {
 
 TEST(HttpLite, EmptyHeadersAreCompletedAndTheBodyFilledFromBody) {
   StubServer s;
-  s.enqueue(answer("reply"));
+  s.enqueue(stubs::answerWith("reply"));
   const std::string url = s.baseUrl() + "/v?k=1";
   std::string headers, bodyBytes;
   net::LiteRequest r;
@@ -66,7 +59,7 @@ TEST(HttpLite, EmptyHeadersAreCompletedAndTheBodyFilledFromBody) {
 
 TEST(HttpLite, ACallersContentTypeStandsAndBodyBytesGoAsTheyAre) {
   StubServer s;
-  s.enqueue(answer("ok"));
+  s.enqueue(stubs::answerWith("ok"));
   const std::string url = s.baseUrl() + "/up";
   std::string headers = "Content-Type: multipart/form-data;boundary=2ac82af7-ef49-404b-8717-f4f9bd7e9f47";
   std::string bodyBytes("\x00\xff\r\nbytes", 9);
@@ -89,7 +82,7 @@ TEST(HttpLite, ACallersContentTypeStandsAndBodyBytesGoAsTheyAre) {
 TEST(HttpLite, UnknownMethodsAreGetWithoutBody) {
   for (const int method : {0, 5, -2}) {
     StubServer s;
-    s.enqueue(answer("ok"));
+    s.enqueue(stubs::answerWith("ok"));
     std::string bodyBytes;
     net::LiteRequest r;
     r.url = s.baseUrl() + "/g";
@@ -109,7 +102,7 @@ TEST(HttpLite, UnknownMethodsAreGetWithoutBody) {
 TEST(HttpLite, OneUserAgentGoesOutHoldingTheCallersValue) {
   for (const std::string line : {"User-Agent:  Bot/2.0 ", "user-agent: Bot/2.0"}) {
     StubServer s;
-    s.enqueue(answer("ok"));
+    s.enqueue(stubs::answerWith("ok"));
     std::string headers = "Accept: text/plain\r\n" + line + "\r\nX-After: 1";
     net::LiteRequest r;
     r.url = s.baseUrl() + "/";
@@ -128,7 +121,7 @@ TEST(HttpLite, OneUserAgentGoesOutHoldingTheCallersValue) {
 
 TEST(HttpLite, AHeadLongerThan5000BytesKeepsItsCookies) {
   StubServer s;
-  s.enqueue(answer("ok", {{"X-Padding", std::string(6000, 'p')},
+  s.enqueue(stubs::answerWith("ok", {{"X-Padding", std::string(6000, 'p')},
                           {"set-cookie", "late=1; path=/"},
                           {"Set-Cookie", "later=2"}}));
   std::string jar = "mine=0; late=old";
@@ -148,7 +141,7 @@ TEST(HttpLite, AHeadLongerThan5000BytesKeepsItsCookies) {
 
 TEST(HttpLite, WithoutAJarReceivedCookiesAreTheResponsesOwn) {
   StubServer s;
-  s.enqueue(answer("ok", {{"Set-Cookie", "a=1; path=/"}, {"Set-Cookie", "b=2"}}));
+  s.enqueue(stubs::answerWith("ok", {{"Set-Cookie", "a=1; path=/"}, {"Set-Cookie", "b=2"}}));
   net::LiteRequest r;
   r.url = s.baseUrl() + "/";
   net::LiteResponse out;
@@ -158,7 +151,7 @@ TEST(HttpLite, WithoutAJarReceivedCookiesAreTheResponsesOwn) {
 
 TEST(HttpLite, AJarThatHoldsItsOwnCookieNameIsSentAsItStands) {
   StubServer s;
-  s.enqueue(answer("ok"));
+  s.enqueue(stubs::answerWith("ok"));
   std::string jar = "Cookie: a=1";
   std::string headers;
   net::LiteRequest r;
@@ -174,13 +167,13 @@ TEST(HttpLite, AJarThatHoldsItsOwnCookieNameIsSentAsItStands) {
 
 TEST(HttpLite, RedirectsAreFollowedUnlessSwitchedOff) {
   StubServer s;
-  s.enqueueRedirectChain({"/b"}, answer("end"));
+  s.enqueueRedirectChain({"/b"}, stubs::answerWith("end"));
   net::LiteRequest r;
   r.url = s.baseUrl() + "/a";
   EXPECT_EQ(net::HttpLite(r), "end");
   EXPECT_EQ(s.requests().size(), 2u);
 
-  s.enqueueRedirectChain({"/b"}, answer("end"));
+  s.enqueueRedirectChain({"/b"}, stubs::answerWith("end"));
   r.noRedirect = true;
   net::LiteResponse out;
   EXPECT_EQ(net::HttpLite(r, &out), "moved");
@@ -189,7 +182,7 @@ TEST(HttpLite, RedirectsAreFollowedUnlessSwitchedOff) {
 
 TEST(HttpLite, ProxyReceivesTheAbsoluteTarget) {
   StubServer proxy;
-  proxy.enqueue(answer("via proxy"));
+  proxy.enqueue(stubs::answerWith("via proxy"));
   net::LiteRequest r;
   r.url = "http://service.invalid:8081/x";
   r.proxy = "127.0.0.1:" + std::to_string(proxy.port());
@@ -201,7 +194,7 @@ TEST(HttpLite, ProxyReceivesTheAbsoluteTarget) {
 TEST(HttpLite, FailuresGiveEmptyBytes) {
   // A cut body gives what arrived.
   StubServer s;
-  StubAnswer cut = answer("abcdefgh");
+  StubAnswer cut = stubs::answerWith("abcdefgh");
   cut.fault = stubs::Fault::CloseMidBody;
   s.enqueue(cut);
   net::LiteRequest r;

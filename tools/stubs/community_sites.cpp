@@ -46,10 +46,7 @@ std::string md5Hex(const std::string& bytes) {
 }
 
 StubAnswer jsonAnswer(const std::string& body) {
-  StubAnswer a;
-  a.headers.emplace_back("Content-Type", "application/json; charset=utf-8");
-  a.body = body;
-  return a;
+  return answerWith(body, {{"Content-Type", "application/json; charset=utf-8"}});
 }
 
 StubAnswer plainAnswer(int status, const std::string& reason) {

@@ -59,11 +59,9 @@ PortraitService::PortraitService(StubServer& server) : state_(std::make_shared<S
       auto it = state->nicknames.find(qq);
       if (it != state->nicknames.end()) nickname = it->second;
     }
-    StubAnswer a;
-    a.headers.emplace_back("Content-Type", "application/x-javascript");
-    a.body = "portraitCallBack({\"" + qq + "\":[\"http://qlogo1.store.qq.com/qzone/" + qq + "/" + qq +
-             "/100\",0,0,0,0,0,0,0,\"" + nickname + "\",0]})";
-    return a;
+    return answerWith("portraitCallBack({\"" + qq + "\":[\"http://qlogo1.store.qq.com/qzone/" + qq + "/" + qq +
+                          "/100\",0,0,0,0,0,0,0,\"" + nickname + "\",0]})",
+                      {{"Content-Type", "application/x-javascript"}});
   });
 }
 
@@ -74,10 +72,7 @@ void PortraitService::setNickname(const std::string& qq, const std::string& gbkN
 
 AvatarService::AvatarService(StubServer& server) {
   server.on("/headimg_dl", [](const RecordedRequest& req) {
-    StubAnswer a;
-    a.headers.emplace_back("Content-Type", "image/jpeg");
-    a.body = pictureFor(queryValue(req.target, "dst_uin"));
-    return a;
+    return answerWith(pictureFor(queryValue(req.target, "dst_uin")), {{"Content-Type", "image/jpeg"}});
   });
 }
 

@@ -73,6 +73,13 @@ std::string RecordedRequest::header(const std::string& name) const {
   return {};
 }
 
+StubAnswer answerWith(std::string body, std::vector<std::pair<std::string, std::string>> headers) {
+  StubAnswer a;
+  a.body = std::move(body);
+  a.headers = std::move(headers);
+  return a;
+}
+
 StubAnswer redirectTo(const std::string& location, int status) {
   StubAnswer a;
   a.status = status;

@@ -40,6 +40,9 @@ struct StubAnswer {
   std::chrono::milliseconds delay{0};
 };
 
+// A 200 answer with `body` and the header lines given, in order.
+StubAnswer answerWith(std::string body, std::vector<std::pair<std::string, std::string>> headers = {});
+
 // A redirect answer: `status` (302 unless given) with a Location line holding `location` as given.
 StubAnswer redirectTo(const std::string& location, int status = 302);
 
