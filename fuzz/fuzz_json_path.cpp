@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "net/json_object.h"
+#include "parse/json_object.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string input(reinterpret_cast<const char*>(data), size);
@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string json = cut == std::string::npos ? input : input.substr(0, cut);
   const std::string path = cut == std::string::npos ? std::string() : input.substr(cut + 1);
 
-  net::JsonObject j;
+  parse::JsonObject j;
   const bool parsed = j.Parse(json);
   (void)j.MemberCount(path);
   (void)j.PropertyText(path);
@@ -22,13 +22,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)j.TypeOf(path);
   std::vector<std::string> keys;
   (void)j.Keys(keys, path);
-  const net::JsonObject part = j.PropertyObject(path);
+  const parse::JsonObject part = j.PropertyObject(path);
   (void)part.ToJson();
   (void)j.MemberText(0, path, true);
   if (!parsed) return 0;
 
   const std::string once = j.ToJson();
-  net::JsonObject again;
+  parse::JsonObject again;
   if (!again.Parse(once) || again.ToJson() != once) std::abort();
   return 0;
 }

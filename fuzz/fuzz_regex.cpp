@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "net/regex_matcher.h"
+#include "parse/regex_matcher.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string pattern = cut == std::string::npos ? rest : rest.substr(0, cut);
   const std::string subject = cut == std::string::npos ? std::string() : rest.substr(cut + 1);
 
-  net::RegexMatcher m;
+  parse::RegexMatcher m;
   const bool created = m.Create(pattern, subject, flags & 1, flags & 2, flags & 4, flags & 8);
   if (!created && m.MatchCount() != 0) std::abort();
   const int groups = m.SubmatchCount();

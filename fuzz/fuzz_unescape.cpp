@@ -3,11 +3,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "net/unescape.h"
+#include "parse/unescape.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string input(reinterpret_cast<const char*>(data), size);
-  const std::string out = net::UnescapeText(input);
+  const std::string out = parse::UnescapeText(input);
   // Nothing is decoded without an escape sign or a backslash, so such an input may only lose a
   // leading CR and change marks into what they stand for.
   if (input.find_first_of("%\\\n\r") == std::string::npos && input.find('{') == std::string::npos &&

@@ -7,27 +7,18 @@
 #include "events/profile_choice.h"
 #include "gifting/daily_claim.h"
 #include "gifting/welcome_pm.h"
+#include "hostapi/event_kind.h"
 
 namespace events {
 
-namespace {
-
-constexpr int32_t kGroupMessage = 2;
-constexpr int32_t kMemberJoined = 212;
-constexpr int32_t kJoinRequest = 213;
-constexpr int32_t kJoinRequestFurther = 214;
-constexpr int32_t kJoinRequestLast = 215;
-constexpr int32_t kMemberInvited = 219;
-
-}  // namespace
-
 // No feature stops a later one: a claim is still moderated, a punished message still answered.
 void dispatchEvent(const HostEvent& event) {
+  using namespace hostapi::event_kind;
   const int32_t kind = event.kind;
   if (kind == kGroupMessage) gifting::handleDailyClaim(event.robotQQ, event.group, event.activeQQ, event.message);
   if (kind == kMemberJoined)
     gifting::sendWelcomePm(event.robotQQ, kind, event.group, event.activeQQ, event.passiveQQ);
-  if (kind == kJoinRequest || kind == kJoinRequestFurther || kind == kJoinRequestLast) {
+  if (isJoinRequest(kind)) {
     if (auto profile = chooseProfile(Feature::JoinScreening, event.group)) screenJoinRequest(event, *profile);
   }
   if (kind == kMemberJoined || kind == kMemberInvited) {

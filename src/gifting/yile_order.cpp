@@ -3,7 +3,7 @@
 #include "config/config_store.h"
 #include "gifting/order_log.h"
 #include "net/http_fetch.h"
-#include "net/unescape.h"
+#include "parse/unescape.h"
 #include "text/gbk.h"
 #include "text/text_between.h"
 
@@ -38,7 +38,7 @@ OrderOutcome placeYileOrder(const std::string& qq, const std::string& amount, co
   const std::string reply = net::HttpFetch(request);
 
   const std::string resultCode = text::TextBetween(reply, "\"code\":", ",\"message");
-  const std::string siteMessage = net::UnescapeText(text::TextBetween(reply, "sage\":\"", "\""));
+  const std::string siteMessage = parse::UnescapeText(text::TextBetween(reply, "sage\":\"", "\""));
   const OrderLogFields fields{tag, address, account, profileGroup, qq, amount};
   return concludeOrder(yileCodeIsSuccess(resultCode), siteMessage, fields, successLabel, failureLabel);
 }

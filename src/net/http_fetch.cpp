@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "net/http_transfer.h"
-#include "net/regex_matcher.h"
+#include "parse/regex_matcher.h"
 #include "text/gbk.h"
 #include "text/search.h"
 #include "text/text_between.h"
@@ -213,7 +213,7 @@ std::string HttpFetch(const HttpRequest& request, HttpResponse* response) {
     out.bodyBytes = t.body;
 
     std::string result = t.body;
-    RegexMatcher charsetSearch;
+    parse::RegexMatcher charsetSearch;
     if (charsetSearch.Create("<meta.+?charset=[^\\w]?([-\\w]+)", result.substr(0, 1024))) {
       const std::string charset = text::asciiLower(charsetSearch.SubmatchText(1, 1));
       if (!charset.empty() && charset != "gbk" && charset != "gb2312")

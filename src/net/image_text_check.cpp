@@ -2,7 +2,7 @@
 
 #include "config/config_store.h"
 #include "net/http_lite.h"
-#include "net/json_object.h"
+#include "parse/json_object.h"
 #include "text/gbk.h"
 #include "text/search.h"
 
@@ -40,7 +40,7 @@ std::string ImageTextCheck(const std::string& pictureBytes) {
     request.bodyBytes = &body;
     const std::string reply = text::utf8ToGbk(HttpLite(request));
 
-    JsonObject json;
+    parse::JsonObject json;
     if (!json.Parse(reply)) return {};
     std::string result;
     const int n = json.MemberCount("result");

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "host/exports.h"
+#include "plugin/exports.h"
 
 namespace support {
 

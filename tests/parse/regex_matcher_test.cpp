@@ -1,10 +1,10 @@
-#include "net/regex_matcher.h"
+#include "parse/regex_matcher.h"
 
 #include <gtest/gtest.h>
 
 #include "text/gbk.h"
 
-using net::RegexMatcher;
+using parse::RegexMatcher;
 using text::gbk;
 
 namespace {

@@ -1,4 +1,4 @@
-#include "host/fault_guard.h"
+#include "plugin/fault_guard.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,7 @@ class FaultGuardTest : public ::testing::Test {
 };
 
 TEST_F(FaultGuardTest, WorkThatSucceedsKeepsItsResultAndLogsNothing) {
-  EXPECT_EQ(host::guarded(-1, [] { return 7; }), 7);
+  EXPECT_EQ(plugin::guarded(-1, [] { return 7; }), 7);
   EXPECT_TRUE(logLines().empty());
 }
 
@@ -48,11 +48,11 @@ TEST_F(FaultGuardTest, FaultIsLoggedWithThePrefixAndTheUsualResultReturned) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     fake->clearCalls();
-    EXPECT_EQ(host::guarded(1, c.work), 1);
+    EXPECT_EQ(plugin::guarded(1, c.work), 1);
     auto lines = logLines();
     ASSERT_EQ(lines.size(), 1u);
-    ASSERT_EQ(lines[0].rfind(host::faultLogPrefix(), 0), 0u);
-    std::string after = lines[0].substr(host::faultLogPrefix().size());
+    ASSERT_EQ(lines[0].rfind(plugin::faultLogPrefix(), 0), 0u);
+    std::string after = lines[0].substr(plugin::faultLogPrefix().size());
     if (c.message.empty())
       EXPECT_FALSE(after.empty());
     else
@@ -61,22 +61,22 @@ TEST_F(FaultGuardTest, FaultIsLoggedWithThePrefixAndTheUsualResultReturned) {
 }
 
 TEST_F(FaultGuardTest, PrefixNamesThePluginsException) {
-  EXPECT_EQ(text::gbkToUtf8(host::faultLogPrefix()), "朔禾引流插件发生异常，异常信息：");
+  EXPECT_EQ(text::gbkToUtf8(plugin::faultLogPrefix()), "朔禾引流插件发生异常，异常信息：");
 }
 
 TEST_F(FaultGuardTest, WorkWithoutResultIsAbandonedAtTheFault) {
   bool after = false;
-  host::guarded([&] {
+  plugin::guarded([&] {
     throw std::logic_error("stop");
     after = true;
   });
   EXPECT_FALSE(after);
-  EXPECT_EQ(logLines(), std::vector<std::string>{host::faultLogPrefix() + "stop"});
+  EXPECT_EQ(logLines(), std::vector<std::string>{plugin::faultLogPrefix() + "stop"});
 }
 
 TEST_F(FaultGuardTest, FailingHostLogDoesNotEscape) {
   fake->failNextCall("Api_OutPutLog", "log down");
-  EXPECT_EQ(host::guarded(5, []() -> int { throw std::runtime_error("first"); }), 5);
+  EXPECT_EQ(plugin::guarded(5, []() -> int { throw std::runtime_error("first"); }), 5);
   EXPECT_EQ(logLines().size(), 1u);  // the attempt was made and its failure swallowed
 }
 

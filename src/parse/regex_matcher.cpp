@@ -1,4 +1,4 @@
-#include "net/regex_matcher.h"
+#include "parse/regex_matcher.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
@@ -9,7 +9,7 @@
 #include "text/gbk.h"
 #include "text/text_between.h"
 
-namespace net {
+namespace parse {
 
 namespace {
 
@@ -257,4 +257,4 @@ std::string RegexMatcher::Replace(const std::string& replacement) const {
   }
 }
 
-}  // namespace net
+}  // namespace parse

@@ -1,11 +1,11 @@
-#include "net/unescape.h"
+#include "parse/unescape.h"
 
 #include <optional>
 #include <string_view>
 
 #include "text/gbk.h"
 
-namespace net {
+namespace parse {
 
 namespace {
 
@@ -273,4 +273,4 @@ std::string UnescapeText(const std::string& input) {
   }
 }
 
-}  // namespace net
+}  // namespace parse

@@ -1,9 +1,9 @@
-#include "host/fault_guard.h"
+#include "plugin/fault_guard.h"
 
 #include "hostapi/host_api.h"
 #include "text/gbk.h"
 
-namespace host {
+namespace plugin {
 
 const std::string& faultLogPrefix() {
   static const std::string prefix = text::gbk("朔禾引流插件发生异常，异常信息：");
@@ -22,4 +22,4 @@ void logFault(std::string_view message) noexcept {
   }
 }
 
-}  // namespace host
+}  // namespace plugin

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace net {
+namespace parse {
 
 class RegexMatcher {
  public:
@@ -36,4 +36,4 @@ class RegexMatcher {
   std::vector<Match> matches_;
 };
 
-}  // namespace net
+}  // namespace parse

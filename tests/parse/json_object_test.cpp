@@ -1,10 +1,10 @@
-#include "net/json_object.h"
+#include "parse/json_object.h"
 
 #include <gtest/gtest.h>
 
 #include "text/gbk.h"
 
-using net::JsonObject;
+using parse::JsonObject;
 using text::gbk;
 
 namespace {

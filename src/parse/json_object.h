@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace net {
+namespace parse {
 
 class JsonObject {
  public:
@@ -44,4 +44,4 @@ class JsonObject {
   std::unique_ptr<Impl> impl_;
 };
 
-}  // namespace net
+}  // namespace parse

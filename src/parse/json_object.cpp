@@ -1,4 +1,4 @@
-#include "net/json_object.h"
+#include "parse/json_object.h"
 
 #include <charconv>
 #include <cmath>
@@ -11,7 +11,7 @@
 
 #include "text/gbk.h"
 
-namespace net {
+namespace parse {
 
 namespace {
 
@@ -584,4 +584,4 @@ int JsonObject::TypeOf(const std::string& path) const {
 
 void JsonObject::Clear() { impl_->root = Json::object(); }
 
-}  // namespace net
+}  // namespace parse

@@ -1,10 +1,10 @@
-#include "net/unescape.h"
+#include "parse/unescape.h"
 
 #include <gtest/gtest.h>
 
 #include "text/gbk.h"
 
-using net::UnescapeText;
+using parse::UnescapeText;
 using text::gbk;
 
 namespace {

@@ -5,8 +5,8 @@
 
 #include <string>
 
-namespace net {
+namespace parse {
 
 std::string UnescapeText(const std::string& text);
 
-}  // namespace net
+}  // namespace parse

@@ -1,10 +1,10 @@
-#include "host/plugin_info.h"
+#include "plugin/plugin_info.h"
 
 #include <utility>
 
 #include "text/gbk.h"
 
-namespace host {
+namespace plugin {
 
 PluginInfo fixedPluginInfo() {
   return PluginInfo{
@@ -32,4 +32,4 @@ std::string informationText(const PluginInfo& info) {
   return out;
 }
 
-}  // namespace host
+}  // namespace plugin

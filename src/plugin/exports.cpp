@@ -1,12 +1,12 @@
-#include "host/exports.h"
+#include "plugin/exports.h"
 
 #include <string>
 
 #include "config/plugin_dir.h"
 #include "events/dispatch_event.h"
-#include "host/fault_guard.h"
-#include "host/plugin_info.h"
-#include "host/plugin_location.h"
+#include "plugin/fault_guard.h"
+#include "plugin/plugin_info.h"
+#include "plugin/plugin_location.h"
 #include "hostapi/host_api.h"
 #include "net/nickname_lookup.h"
 #include "text/gbk.h"
@@ -17,19 +17,19 @@ namespace {
 
 // What the host reads and the texts handed to it, kept from load to unload so that a returned
 // pointer outlives its call; each is replaced by the next call of the same export.
-host::PluginInfo pluginInfo;
+plugin::PluginInfo pluginInfo;
 std::string retainedInformation;
 std::string retainedNickname;
 
 std::string copied(const char* hostText) { return hostText ? std::string(hostText) : std::string(); }
 
 const char* createPlugin() {
-  std::string runDir = host::runDirectoryOf(reinterpret_cast<const void*>(&IR_Create));
-  config::setPluginDir(host::pluginDirUnder(runDir));
-  host::createFolder(config::pluginDir());
-  pluginInfo = host::fixedPluginInfo();
+  std::string runDir = plugin::runDirectoryOf(reinterpret_cast<const void*>(&IR_Create));
+  config::setPluginDir(plugin::pluginDirUnder(runDir));
+  plugin::createFolder(config::pluginDir());
+  pluginInfo = plugin::fixedPluginInfo();
   // The fault guard wraps every export from the start, so there is nothing further to install.
-  retainedInformation = host::informationText(pluginInfo);
+  retainedInformation = plugin::informationText(pluginInfo);
   return retainedInformation.c_str();
 }
 
@@ -40,12 +40,12 @@ int32_t ignoredMessage() { return 1; }
 extern "C" {
 
 IR_EXPORT const char* IR_Create(void) {
-  const char* text = host::guarded<const char*>(nullptr, createPlugin);
+  const char* text = plugin::guarded<const char*>(nullptr, createPlugin);
   return text ? text : retainedInformation.c_str();
 }
 
 IR_EXPORT void IR_SetUp(void) {
-  host::guarded([] {
+  plugin::guarded([] {
     hostapi::hostApi().OutPutLog(text::gbk("朔禾引流插件：此版本未包含设置窗口，无法打开设置。"));
   });
 }
@@ -54,7 +54,7 @@ IR_EXPORT int32_t IR_Event(const char* robotQQ, int32_t kind, int32_t /*subKind*
                            const char* activeQQ, const char* passiveQQ, const char* message,
                            const char* messageNo, const char* messageId, const char* /*data1*/,
                            const char* /*data2*/, int32_t /*data3*/) {
-  host::guarded([&] {
+  plugin::guarded([&] {
     events::HostEvent event;
     event.robotQQ = copied(robotQQ);
     event.kind = kind;
@@ -80,7 +80,7 @@ IR_EXPORT int32_t IR_请求入群(const char*, int32_t, const char*, const char*
 IR_EXPORT int32_t IR_DestroyPlugin(void) { return 0; }
 
 IR_EXPORT const char* QQ_获取昵称(const char* qq) {
-  bool found = host::guarded(false, [&] {
+  bool found = plugin::guarded(false, [&] {
     std::string nickname = net::NicknameLookup(copied(qq));
     retainedNickname = std::move(nickname);
     return true;

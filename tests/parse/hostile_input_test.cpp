@@ -2,15 +2,15 @@
 // back (ctest's timeout catches a hang) with a sound result.
 #include <gtest/gtest.h>
 
-#include "net/json_object.h"
-#include "net/regex_matcher.h"
-#include "net/unescape.h"
+#include "parse/json_object.h"
+#include "parse/regex_matcher.h"
+#include "parse/unescape.h"
 #include "text/gbk.h"
 
 namespace {
 
 TEST(HostileRegex, CatastrophicBacktrackingEndsTheListWithoutFailing) {
-  net::RegexMatcher m;
+  parse::RegexMatcher m;
   EXPECT_TRUE(m.Create("(a+)+$", std::string(30, 'a') + "b"));
   EXPECT_EQ(m.MatchCount(), 0);
 
@@ -24,7 +24,7 @@ TEST(HostileRegex, ManyStartPositionsEachJustBelowTheLimit) {
   // the whole search is what keeps this short.
   std::string subject;
   for (int i = 0; i < 400; ++i) subject += std::string(15, 'a') + "b";
-  net::RegexMatcher m;
+  parse::RegexMatcher m;
   EXPECT_TRUE(m.Create("(a+)+$", subject));
   EXPECT_EQ(m.MatchCount(), 0);
 }
@@ -35,7 +35,7 @@ TEST(HostileRegex, LazyScansOverALargePage) {
   std::string page;
   for (int i = 0; i < 30000; ++i) page += "id=";
   page += "&goods_type=\nx";
-  net::RegexMatcher m;
+  parse::RegexMatcher m;
   EXPECT_TRUE(m.Create("id=(.*?)&goods_type=(.*?)x", page));
   EXPECT_EQ(m.MatchCount(), 0);
 }
@@ -48,7 +48,7 @@ TEST(HostileRegex, BoundsLeaveRealPagesWhole) {
     page += "<div class=\"item\"><a href=\"/buy.php?id=" + std::to_string(i) + "&goods_type=" + std::to_string(i % 7) +
             "\">" + text::gbk("名片赞") + std::to_string(i) + "</a><img alt=\"logo" + std::to_string(i) +
             "\" title=\"t\" src=\"/x.png\"></div>";  // one long line, as minified pages come
-  net::RegexMatcher m;
+  parse::RegexMatcher m;
   const std::string pattern = text::gbk("id=(.*?)&goods_type=(.*?)#引号>|alt=#引号(.*?)#引号 title");
   ASSERT_TRUE(m.Create(pattern, page, false, false, true, true));
   ASSERT_EQ(m.MatchCount(), 2 * entries);
@@ -58,7 +58,7 @@ TEST(HostileRegex, BoundsLeaveRealPagesWhole) {
 
 TEST(HostileRegex, InvalidGbkInPatternAndSubject) {
   const std::string junk("\x81\xFF\x80\x5C\x81", 5);
-  net::RegexMatcher m;
+  parse::RegexMatcher m;
   EXPECT_TRUE(m.Create("a.b", "a" + junk + "b a\xFF" "b"));
   EXPECT_EQ(m.MatchCount(), 1);
   EXPECT_EQ(m.MatchText(1), "a?b");
@@ -68,7 +68,7 @@ TEST(HostileRegex, InvalidGbkInPatternAndSubject) {
 }
 
 TEST(HostileJson, DeepNestingIsRefused) {
-  net::JsonObject j;
+  parse::JsonObject j;
   EXPECT_FALSE(j.Parse(std::string(100000, '[') + std::string(100000, ']')));
   EXPECT_FALSE(j.Parse(std::string(100000, '[')));
   std::string objects;
@@ -79,7 +79,7 @@ TEST(HostileJson, DeepNestingIsRefused) {
   std::string deep = std::string(500, '[') + "7" + std::string(500, ']');
   ASSERT_TRUE(j.Parse(deep));
   EXPECT_EQ(j.ToJson(), deep);
-  net::JsonObject copy(j);
+  parse::JsonObject copy(j);
   std::string path;
   for (int i = 0; i < 500; ++i) path += "[0]";
   EXPECT_EQ(copy.PropertyText(path), "7");
@@ -93,7 +93,7 @@ TEST(HostileJson, ManyKeysAndLongTexts) {
   std::string many = "{";
   for (int i = 0; i < 100000; ++i) many += "\"k" + std::to_string(i) + "\":" + std::to_string(i) + ",";
   many += "\"end\":true}";
-  net::JsonObject j;
+  parse::JsonObject j;
   ASSERT_TRUE(j.Parse(many));
   EXPECT_EQ(j.MemberCount(), 100001);
   EXPECT_EQ(j.PropertyText("k99999"), "99999");
@@ -105,12 +105,12 @@ TEST(HostileJson, ManyKeysAndLongTexts) {
 TEST(HostileUnescape, LongAndBrokenTexts) {
   std::string big;
   for (int i = 0; i < 20000; ++i) big += "\\u4e2d%41\\x41\\101";
-  EXPECT_EQ(net::UnescapeText(big).size(), 20000u * 5);
+  EXPECT_EQ(parse::UnescapeText(big).size(), 20000u * 5);
   big += "\n";
-  EXPECT_EQ(net::UnescapeText(big).size(), 20000u * 3);  // fallback: 中 and the one %41
+  EXPECT_EQ(parse::UnescapeText(big).size(), 20000u * 3);  // fallback: 中 and the one %41
   std::string junk;
   for (int i = 0; i < 256; ++i) junk += static_cast<char>(i);
-  EXPECT_NO_THROW(net::UnescapeText(junk + junk));
+  EXPECT_NO_THROW(parse::UnescapeText(junk + junk));
 }
 
 }  // namespace

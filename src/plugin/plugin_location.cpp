@@ -1,11 +1,11 @@
-#include "host/plugin_location.h"
+#include "plugin/plugin_location.h"
 
 #include <dlfcn.h>
 
 #include <filesystem>
 #include <system_error>
 
-namespace host {
+namespace plugin {
 
 namespace fs = std::filesystem;
 
@@ -30,4 +30,4 @@ void createFolder(const std::string& path) {
   fs::create_directory(fs::path(path), ec);
 }
 
-}  // namespace host
+}  // namespace plugin

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace host {
+namespace plugin {
 
 struct PluginInfo {
   std::string name;
@@ -20,4 +20,4 @@ PluginInfo fixedPluginInfo();
 
 std::string informationText(const PluginInfo& info);
 
-}  // namespace host
+}  // namespace plugin

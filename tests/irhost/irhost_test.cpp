@@ -9,7 +9,7 @@
 #include <sstream>
 #include <vector>
 
-#include "host/irhost_files.h"  // generated: IRHOST_PROGRAM, ECHO_PLUGIN, PLUGIN_LIBRARY, DEMO_SESSION
+#include "irhost/irhost_files.h"  // generated: IRHOST_PROGRAM, ECHO_PLUGIN, PLUGIN_LIBRARY, DEMO_SESSION
 #include "text/gbk.h"
 
 namespace {

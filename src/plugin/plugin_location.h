@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace host {
+namespace plugin {
 
 // The run directory (no trailing separator) of the library that contains `codeAddress`, an
 // absolute path; the current directory when the loader cannot tell.
@@ -17,4 +17,4 @@ std::string pluginDirUnder(const std::string& runDir);
 // Creates the folder (one level); an existing folder is fine and a failure is ignored.
 void createFolder(const std::string& path);
 
-}  // namespace host
+}  // namespace plugin

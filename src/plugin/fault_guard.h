@@ -9,7 +9,7 @@
 #include <string_view>
 #include <utility>
 
-namespace host {
+namespace plugin {
 
 // GBK: "朔禾引流插件发生异常，异常信息：" — names the fault as the plug-in's exception and
 // introduces its message, which follows directly.
@@ -40,4 +40,4 @@ void guarded(Work&& work) noexcept {
   });
 }
 
-}  // namespace host
+}  // namespace plugin
