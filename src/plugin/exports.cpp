@@ -21,7 +21,9 @@ namespace {
 // pointer outlives its call; each is replaced by the next call of the same export.
 plugin::PluginInfo pluginInfo;
 std::string retainedInformation;
-std::string retainedNickname;
+// Per calling thread: a host that asks for nicknames from several threads at once gets each
+// answer in its own buffer, valid until that thread's next call.
+thread_local std::string retainedNickname;
 
 std::string copied(const char* hostText) { return hostText ? std::string(hostText) : std::string(); }
 
