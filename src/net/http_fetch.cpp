@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "net/charset_declaration.h"
 #include "net/http_transfer.h"
-#include "parse/regex_matcher.h"
 #include "text/gbk.h"
 #include "text/search.h"
 #include "text/text_between.h"
@@ -218,12 +218,8 @@ std::string HttpFetch(const HttpRequest& request, HttpResponse* response) {
     out.bodyBytes = t.body;
 
     std::string result = t.body;
-    parse::RegexMatcher charsetSearch;
-    if (charsetSearch.Create("<meta.+?charset=[^\\w]?([-\\w]+)", result.substr(0, 1024))) {
-      const std::string charset = text::asciiLower(charsetSearch.SubmatchText(1, 1));
-      if (!charset.empty() && charset != "gbk" && charset != "gb2312")
-        result = text::charsetToGbk(t.body, charset);
-    }
+    const std::string charset = text::asciiLower(declaredCharset(result));
+    if (!charset.empty() && charset != "gbk" && charset != "gb2312") result = text::charsetToGbk(t.body, charset);
     if (response) *response = std::move(out);
     return result;
   } catch (...) {
