@@ -82,7 +82,8 @@ QWidget* titledBox(const char* title, QLayout* content) {
   strip->setPalette(p);
   v->addWidget(strip);
   content->setContentsMargins(6, 0, 6, 0);
-  v->addLayout(content);
+  // The content takes the box's spare height, so the title strip stays at the top.
+  v->addLayout(content, 1);
   return box;
 }
 
@@ -223,7 +224,7 @@ void SettingsWindow::buildSideMenu() {
   for (int i = 0; i < 9; ++i) {
     auto* item = named(new LinkLabel(u(items[i][0]), this), items[i][1]);
     item->setFont(menuFont());
-    item->setStyleSheet(QStringLiteral("color: white; padding-left: 14px;"));
+    item->setStyleSheet(QStringLiteral("color: white; padding-left: 26px;"));
     item->setBackground(colour::kUnselected);
     item->setGeometry(0, y, 128, 35);
     auto* icon = named(new LinkLabel(QString(), this), items[i][2]);
@@ -464,6 +465,7 @@ QWidget* SettingsWindow::buildCommunityPage() {
     rewards->addWidget(label(amounts[i].first), i, 0);
     rewards->addWidget(lineEdit(amounts[i].second), i, 1);
   }
+  rewards->setRowStretch(4, 1);
   grid->addWidget(titledBox("奖励配置", rewards), 1, 0);
 
   auto* community = new QVBoxLayout;
@@ -530,6 +532,7 @@ QWidget* SettingsWindow::buildCommunityPage() {
       {"选择框14", "是否踢出广告"},           {"选择框8", "是否开启个签关键词踢出"}, {"选择框9", "是否开启Xml卡片消息"}};
   for (int i = 0; i < 9; ++i) switches->addWidget(checkBox(boxes[i].first, boxes[i].second), i / 2, i % 2);
   switches->addWidget(link("超级链接框2", "保存全局", colour::kRed), 4, 1, Qt::AlignRight);
+  switches->setRowStretch(5, 1);
   grid->addWidget(titledBox("机器人参数设置", switches), 1, 1);
 
   grid->setColumnStretch(0, 2);
@@ -558,6 +561,7 @@ QWidget* SettingsWindow::buildOrdersPage() {
   captcha->setFrameShape(QFrame::Box);
   g->addWidget(captcha, 3, 2);
   g->addWidget(link("超级链接框3", "登陆", colour::kGreen), 4, 1, Qt::AlignLeft);
+  g->setRowStretch(5, 1);
   g->setColumnStretch(1, 1);
   v->addWidget(titledBox("代刷网登陆", g));
   v->addStretch();
