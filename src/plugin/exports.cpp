@@ -12,6 +12,7 @@
 #include "net/nickname_lookup.h"
 #include "text/gbk.h"
 #include "text/numbers.h"
+#include "ui/open_window.h"
 
 #define IR_EXPORT __attribute__((visibility("default")))
 
@@ -64,9 +65,7 @@ IR_EXPORT const char* IR_Create(void) {
 }
 
 IR_EXPORT void IR_SetUp(void) {
-  plugin::guarded([] {
-    hostapi::hostApi().OutPutLog(text::gbk("朔禾引流插件：此版本未包含设置窗口，无法打开设置。"));
-  });
+  plugin::guarded([] { ui::openSettingsWindow(); });
 }
 
 IR_EXPORT int32_t IR_Event(const char* robotQQ, int32_t kind, int32_t /*subKind*/, const char* source,
