@@ -9,8 +9,8 @@
 
 namespace gifting {
 
-void sendWelcomePm(const std::string& robotQQ, int32_t kind, const std::string& group,
-                   const std::string& activeQQ, const std::string& passiveQQ) {
+void sendWelcomePm(const std::string& robotQQ, int32_t /*kind*/, const std::string& group,
+                   const std::string& /*activeQQ*/, const std::string& passiveQQ) {
   static const std::string section = text::gbk("进群私聊"), switchKey = text::gbk("是否开启"),
                            on = text::gbk("真"), off = text::gbk("假"), nickname = text::gbk("[网名]"),
                            groupNumber = text::gbk("[群号]"), beijingTime = text::gbk("[北京时间]");

@@ -27,7 +27,7 @@ const char* answer(std::string& slot, std::string text, const std::string& what)
 
 #define IRHOST_EXPORT extern "C" __attribute__((visibility("default")))
 
-IRHOST_EXPORT int32_t Api_SendMsg(const char* robot, int32_t type, const char* group, const char* qq,
+IRHOST_EXPORT int32_t Api_SendMsg(const char* /*robot*/, int32_t type, const char* group, const char* qq,
                                   const char* text, int32_t option) {
   std::string where;
   if (type == 1) {
@@ -42,14 +42,14 @@ IRHOST_EXPORT int32_t Api_SendMsg(const char* robot, int32_t type, const char* g
   return 0;
 }
 
-IRHOST_EXPORT int32_t Api_SendXML(const char* robot, int32_t a, int32_t b, const char* group, const char* qq,
+IRHOST_EXPORT int32_t Api_SendXML(const char* /*robot*/, int32_t a, int32_t b, const char* group, const char* qq,
                                   const char* xml, int32_t c) {
   print("xml group " + show(group) + " qq " + show(qq) + " (" + std::to_string(a) + "," + std::to_string(b) + "," +
         std::to_string(c) + ") → " + showText(xml));
   return 0;
 }
 
-IRHOST_EXPORT int32_t Api_HandleEvent(const char* robot, int32_t kind, const char* qq, const char* group,
+IRHOST_EXPORT int32_t Api_HandleEvent(const char* /*robot*/, int32_t kind, const char* qq, const char* group,
                                       int32_t answer, const char* reason) {
   std::string verdict = answer == 10 ? "approve" : answer == 20 ? "refuse" : "answer " + std::to_string(answer);
   std::string line = "answer request of " + show(qq) + " to group " + show(group) + ": " + verdict;
@@ -59,34 +59,34 @@ IRHOST_EXPORT int32_t Api_HandleEvent(const char* robot, int32_t kind, const cha
   return 0;
 }
 
-IRHOST_EXPORT int32_t Api_GetObjLevel(const char* robot, const char* qq) {
+IRHOST_EXPORT int32_t Api_GetObjLevel(const char* /*robot*/, const char* qq) {
   int32_t level = irhost::hostScript().level(in(qq));
   print("query level of " + show(qq) + " → " + std::to_string(level));
   return level;
 }
 
-IRHOST_EXPORT const char* Api_GetSign(const char* robot, const char* qq) {
+IRHOST_EXPORT const char* Api_GetSign(const char* /*robot*/, const char* qq) {
   static std::string slot;
   return answer(slot, irhost::hostScript().sign(in(qq)), "signature of " + show(qq));
 }
 
-IRHOST_EXPORT int32_t Api_ShutUP(const char* robot, const char* group, const char* qq, int32_t seconds) {
+IRHOST_EXPORT int32_t Api_ShutUP(const char* /*robot*/, const char* group, const char* qq, int32_t seconds) {
   print("ban " + show(qq) + " in group " + show(group) + " for " + std::to_string(seconds) + " s");
   return 0;
 }
 
-IRHOST_EXPORT int32_t Api_KickGroupMBR(const char* robot, const char* group, const char* qq, int32_t block) {
+IRHOST_EXPORT int32_t Api_KickGroupMBR(const char* /*robot*/, const char* group, const char* qq, int32_t block) {
   print("kick " + show(qq) + " from group " + show(group) + (block ? " and refuse him for good" : ""));
   return 0;
 }
 
-IRHOST_EXPORT int32_t Api_WithdrawMsg(const char* robot, const char* group, const char* messageNo,
+IRHOST_EXPORT int32_t Api_WithdrawMsg(const char* /*robot*/, const char* group, const char* messageNo,
                                       const char* messageId) {
   print("withdraw message " + show(messageNo) + "/" + show(messageId) + " in group " + show(group));
   return 0;
 }
 
-IRHOST_EXPORT const char* Api_GetPicLink(const char* robot, int32_t type, const char* group, const char* picCode) {
+IRHOST_EXPORT const char* Api_GetPicLink(const char* /*robot*/, int32_t /*type*/, const char* /*group*/, const char* picCode) {
   static std::string slot;
   return answer(slot, irhost::hostScript().picLink(in(picCode)), "picture link of " + show(picCode));
 }
@@ -106,7 +106,7 @@ IRHOST_EXPORT const char* Api_GetGroupList(const char* robot) {
   return answer(slot, irhost::hostScript().groupList, "group list of " + show(robot));
 }
 
-IRHOST_EXPORT const char* Api_GetNick(const char* robot, const char* qq) {
+IRHOST_EXPORT const char* Api_GetNick(const char* /*robot*/, const char* qq) {
   static std::string slot;
   return answer(slot, irhost::hostScript().nick(in(qq)), "nick of " + show(qq));
 }
