@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <mutex>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -185,6 +186,26 @@ ReadStatus readFile(const std::string& path, std::string& out) {
   return ReadStatus::Ok;
 }
 
+std::atomic<bool> faultInstalled{false};
+std::mutex faultMutex;
+std::function<int(WriteStep, const std::string&)>& writeFault() {
+  static std::function<int(WriteStep, const std::string&)> fault;
+  return fault;
+}
+
+// True when a test made this step fail; errno then holds the error it chose.
+bool injectedFault(WriteStep step, const std::string& path) {
+  if (!faultInstalled.load(std::memory_order_acquire)) return false;
+  std::function<int(WriteStep, const std::string&)> fault;
+  {
+    std::lock_guard<std::mutex> lock(faultMutex);
+    fault = writeFault();
+  }
+  const int error = fault ? fault(step, path) : 0;
+  if (error != 0) errno = error;
+  return error != 0;
+}
+
 bool writeAll(int fd, std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -227,14 +248,16 @@ bool replaceFile(const std::string& path, std::string_view bytes) {
     temp = folder + "." + base.substr(0, 64) + "." + std::to_string(::getpid()) + "." +
            std::to_string(counter.fetch_add(1)) + ".tmp";
     // Mode 0666 under the umask, like any new file; a missing folder fails here and creates nothing.
+    if (injectedFault(WriteStep::CreateTemp, target)) return false;
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) return false;
   }
   if (fd < 0) return false;
   if (existed) ::fchmod(fd, old.st_mode & 07777);
-  bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+  bool ok = !injectedFault(WriteStep::Write, target) && writeAll(fd, bytes) &&
+            !injectedFault(WriteStep::Sync, target) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
-  if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
+  if (ok) ok = !injectedFault(WriteStep::Rename, target) && ::rename(temp.c_str(), target.c_str()) == 0;
   if (!ok) ::unlink(temp.c_str());
   return ok;
 }
@@ -301,6 +324,12 @@ std::string readWholeFile(const std::string& path) {
 }
 
 bool writeWholeFile(const std::string& path, std::string_view bytes) { return replaceFile(path, bytes); }
+
+void setWriteFault(std::function<int(WriteStep step, const std::string& path)> fault) {
+  std::lock_guard<std::mutex> lock(faultMutex);
+  faultInstalled.store(static_cast<bool>(fault), std::memory_order_release);
+  writeFault() = std::move(fault);
+}
 
 bool makeFolder(const std::string& path) {
   if (::mkdir(path.c_str(), 0777) == 0) return true;
