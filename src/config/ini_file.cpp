@@ -157,6 +157,18 @@ std::string blankLineBreaks(std::string_view s) {
 // Names are looked up and written alike: blanks around them dropped, line breaks blanked.
 std::string storedName(std::string_view name) { return std::string(trimView(blankLineBreaks(name))); }
 
+// Whether "[section]" and "key=" read back as that section and key.
+bool storableNames(std::string_view section, std::string_view key) {
+  if (key.find('=') != npos || (!key.empty() && (key[0] == ';' || key[0] == '['))) return false;
+  std::size_t i = 0, last = 0;
+  while (i < section.size()) {
+    last = i;
+    i += text::gbkCharLength(section, i);
+  }
+  const auto end = section.empty() ? 0 : static_cast<unsigned char>(section[last]);
+  return !(i - last == 1 && end >= 0x81 && end <= 0xFE);
+}
+
 enum class ReadStatus { Ok, Missing, Failed };
 
 ReadStatus readFile(const std::string& path, std::string& out) {
@@ -282,6 +294,7 @@ bool writeIniValue(const std::string& path, std::string_view section, std::strin
                    std::string_view value) {
   const std::string sectionName = storedName(section);
   const std::string keyName = storedName(key);
+  if (!storableNames(sectionName, keyName)) return false;
   const std::string entry = keyName + "=" + blankLineBreaks(value) + "\r\n";
 
   std::string data;

@@ -16,7 +16,10 @@
 // Every other line of an existing file keeps its bytes, line ending included. The file is
 // replaced atomically (a temporary file in the same folder, then rename), so a crash never leaves
 // a cut file; it keeps the old file's permission bits. A file that exists but cannot be read or
-// written is left alone and the write fails. Paths are UTF-8; names and values are GBK.
+// written is left alone and the write fails. A name the format cannot hold is refused and the
+// write fails: a key holding '=' or starting with ';' or '[', a section ending in the first byte
+// of a two-byte character (it would swallow the closing ']'); written anyway, such a line would
+// read as another key or section. Paths are UTF-8; names and values are GBK.
 #pragma once
 
 #include <functional>

@@ -213,6 +213,28 @@ TEST(IniFile, FileHandling) {
   }
 }
 
+// Written as they are, these names would make a line that reads as another key or section.
+TEST(IniFile, NamesTheFormatCannotHoldAreRefused) {
+  TempFolder dir;
+  const std::string path = dir.file("a.ini");
+  const std::string file = "[S]\r\na=1\r\n[T]\r\nb=2\r\n";
+  putBytes(path, file);
+  const struct {
+    std::string section;
+    std::string key;
+  } refused[] = {{"S", "a=b"}, {"S", "[T]"}, {"S", " ;x"}, {"U\x81", "k"}};
+  for (const auto& c : refused) {
+    SCOPED_TRACE(c.section + "/" + c.key);
+    EXPECT_FALSE(writeIniValue(path, c.section, c.key, "v"));
+  }
+  EXPECT_EQ(fileBytes(path), file);
+  // A key may hold ';', '[' and ']' after its first character; a section may hold ']' and 乚.
+  EXPECT_TRUE(writeIniValue(path, "S", "x[;]", "1"));
+  EXPECT_TRUE(writeIniValue(path, "a]" + kBracketChar, "k", "2"));
+  EXPECT_EQ(readIniValue(path, "S", "x[;]"), "1");
+  EXPECT_EQ(readIniValue(path, "a]" + kBracketChar, "k"), "2");
+}
+
 // Faults that permission bits cannot produce for root: a full disk, a read-only folder, a failed
 // fsync or rename. Each leaves the old file as it was and no temporary file beside it.
 TEST(IniFile, InjectedWriteFaultsFailCleanly) {
