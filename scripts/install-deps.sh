@@ -6,11 +6,11 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  clang libclang-rt-14-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  libcurl4-openssl-dev libssl-dev libpcre2-dev nlohmann-json3-dev libcpp-httplib-dev
-  qt6-base-dev fonts-wqy-microhei
-  curl
+  libcurl4-openssl-dev libssl-dev libpcre2-dev nlohmann-json3-dev  # the plug-in and the stand-ins
+  qt6-base-dev fonts-wqy-microhei  # the settings window
+  libgtest-dev libgmock-dev                                        # ./run test
+  libbenchmark-dev curl          # ./run bench (bench_net compares with the curl tool)
+  clang libclang-rt-14-dev       # ./run fuzz (libFuzzer)
 )
 
 missing=()

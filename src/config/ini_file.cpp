@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <mutex>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -156,6 +157,18 @@ std::string blankLineBreaks(std::string_view s) {
 // Names are looked up and written alike: blanks around them dropped, line breaks blanked.
 std::string storedName(std::string_view name) { return std::string(trimView(blankLineBreaks(name))); }
 
+// Whether "[section]" and "key=" read back as that section and key.
+bool storableNames(std::string_view section, std::string_view key) {
+  if (key.find('=') != npos || (!key.empty() && (key[0] == ';' || key[0] == '['))) return false;
+  std::size_t i = 0, last = 0;
+  while (i < section.size()) {
+    last = i;
+    i += text::gbkCharLength(section, i);
+  }
+  const auto end = section.empty() ? 0 : static_cast<unsigned char>(section[last]);
+  return !(i - last == 1 && end >= 0x81 && end <= 0xFE);
+}
+
 enum class ReadStatus { Ok, Missing, Failed };
 
 ReadStatus readFile(const std::string& path, std::string& out) {
@@ -183,6 +196,26 @@ ReadStatus readFile(const std::string& path, std::string& out) {
   }
   ::close(fd);
   return ReadStatus::Ok;
+}
+
+std::atomic<bool> faultInstalled{false};
+std::mutex faultMutex;
+std::function<int(WriteStep, const std::string&)>& writeFault() {
+  static std::function<int(WriteStep, const std::string&)> fault;
+  return fault;
+}
+
+// True when a test made this step fail; errno then holds the error it chose.
+bool injectedFault(WriteStep step, const std::string& path) {
+  if (!faultInstalled.load(std::memory_order_acquire)) return false;
+  std::function<int(WriteStep, const std::string&)> fault;
+  {
+    std::lock_guard<std::mutex> lock(faultMutex);
+    fault = writeFault();
+  }
+  const int error = fault ? fault(step, path) : 0;
+  if (error != 0) errno = error;
+  return error != 0;
 }
 
 bool writeAll(int fd, std::string_view bytes) {
@@ -227,14 +260,16 @@ bool replaceFile(const std::string& path, std::string_view bytes) {
     temp = folder + "." + base.substr(0, 64) + "." + std::to_string(::getpid()) + "." +
            std::to_string(counter.fetch_add(1)) + ".tmp";
     // Mode 0666 under the umask, like any new file; a missing folder fails here and creates nothing.
+    if (injectedFault(WriteStep::CreateTemp, target)) return false;
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) return false;
   }
   if (fd < 0) return false;
   if (existed) ::fchmod(fd, old.st_mode & 07777);
-  bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+  bool ok = !injectedFault(WriteStep::Write, target) && writeAll(fd, bytes) &&
+            !injectedFault(WriteStep::Sync, target) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
-  if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
+  if (ok) ok = !injectedFault(WriteStep::Rename, target) && ::rename(temp.c_str(), target.c_str()) == 0;
   if (!ok) ::unlink(temp.c_str());
   return ok;
 }
@@ -259,6 +294,7 @@ bool writeIniValue(const std::string& path, std::string_view section, std::strin
                    std::string_view value) {
   const std::string sectionName = storedName(section);
   const std::string keyName = storedName(key);
+  if (!storableNames(sectionName, keyName)) return false;
   const std::string entry = keyName + "=" + blankLineBreaks(value) + "\r\n";
 
   std::string data;
@@ -301,6 +337,12 @@ std::string readWholeFile(const std::string& path) {
 }
 
 bool writeWholeFile(const std::string& path, std::string_view bytes) { return replaceFile(path, bytes); }
+
+void setWriteFault(std::function<int(WriteStep step, const std::string& path)> fault) {
+  std::lock_guard<std::mutex> lock(faultMutex);
+  faultInstalled.store(static_cast<bool>(fault), std::memory_order_release);
+  writeFault() = std::move(fault);
+}
 
 bool makeFolder(const std::string& path) {
   if (::mkdir(path.c_str(), 0777) == 0) return true;

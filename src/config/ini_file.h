@@ -16,9 +16,13 @@
 // Every other line of an existing file keeps its bytes, line ending included. The file is
 // replaced atomically (a temporary file in the same folder, then rename), so a crash never leaves
 // a cut file; it keeps the old file's permission bits. A file that exists but cannot be read or
-// written is left alone and the write fails. Paths are UTF-8; names and values are GBK.
+// written is left alone and the write fails. A name the format cannot hold is refused and the
+// write fails: a key holding '=' or starting with ';' or '[', a section ending in the first byte
+// of a two-byte character (it would swallow the closing ']'); written anyway, such a line would
+// read as another key or section. Paths are UTF-8; names and values are GBK.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,7 +38,8 @@ std::string readIniValue(const std::string& path, std::string_view section, std:
 // how the core switch tells an absent key from any stored text.
 std::optional<std::string> findIniValue(const std::string& path, std::string_view section, std::string_view key);
 
-// Returns false when the file could not be written (the callers of this system ignore it).
+// Returns false when the file could not be written; the old file is then unchanged. Each caller
+// decides what a failed write means for it.
 bool writeIniValue(const std::string& path, std::string_view section, std::string_view key,
                    std::string_view value);
 
@@ -45,5 +50,13 @@ bool writeWholeFile(const std::string& path, std::string_view bytes);  // atomic
 
 // Creates one folder level; an existing folder is fine. Returns false on failure.
 bool makeFolder(const std::string& path);
+
+// File faults for tests, where permission bits cannot produce them (a test running as root). The
+// installed function is asked before each step of replacing a file (`path` is the file being
+// replaced); a step for which it answers an errno value (ENOSPC, EROFS, EIO...) fails as if the
+// system had refused it: the write fails, leaves no temporary file and the old file unchanged.
+// 0 lets the step run. Process-wide; an empty function removes it.
+enum class WriteStep { CreateTemp, Write, Sync, Rename };
+void setWriteFault(std::function<int(WriteStep step, const std::string& path)> fault);
 
 }  // namespace config

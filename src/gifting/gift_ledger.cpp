@@ -2,7 +2,9 @@
 
 #include "config/config_store.h"
 #include "config/folder_lock.h"
+#include "config/ini_file.h"
 #include "config/plugin_dir.h"
+#include "hostapi/host_api.h"
 #include "text/date_text.h"
 #include "text/gbk.h"
 #include "text/numbers.h"
@@ -10,20 +12,28 @@
 namespace gifting {
 
 namespace {
-void addToKey(const std::string& path, const std::string& section, const std::string& key, double amount) {
-  const double sum = text::readNumber(config::ReadValue(path, section, key)) + amount;
-  config::WriteValue(path, section, key, text::writeNumber(sum));
+bool addToKey(const std::string& path, const std::string& section, const std::string& key, double amount) {
+  const double sum = text::readNumber(config::readIniValue(path, section, key)) + amount;
+  return config::writeIniValue(path, section, key, text::writeNumber(sum));
+}
+
+void logUnwritten(const std::string& path, double amount) {
+  hostapi::hostApi().OutPutLog(text::gbk("朔禾引流插件：无法写入文件 ") + text::utf8ToGbk(path) +
+                               text::gbk("，本次赠送的 ") + text::writeNumber(amount) +
+                               text::gbk(" 个名片赞未计入统计。"));
 }
 }  // namespace
 
-void recordGift(const std::string& amount) {
+bool recordGift(const std::string& amount) {
   static const std::string totalSection = text::gbk("全部名片赞"), totalKey = text::gbk("名片赞"),
                            daySection = text::gbk("每日名片赞");
   const double value = text::readNumber(amount);
   const std::string path = config::LedgerPath();
   config::FolderLock lock(config::pluginDir());
-  addToKey(path, totalSection, totalKey, value);
-  addToKey(path, daySection, text::todayText(), value);
+  const bool written = addToKey(path, totalSection, totalKey, value) &&
+                       addToKey(path, daySection, text::todayText(), value);
+  if (!written) logUnwritten(path, value);
+  return written;
 }
 
 }  // namespace gifting

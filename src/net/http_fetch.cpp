@@ -72,13 +72,6 @@ bool splitUrl(CURLU* handle, const std::string& url) {
   return ok;
 }
 
-std::string escaped(CURL* curl, const std::string& part) {
-  char* e = curl_easy_escape(curl, part.c_str(), static_cast<int>(part.size()));
-  std::string out = e ? e : "";
-  curl_free(e);
-  return out;
-}
-
 // The block of caller lines and defaults, in the order they go out.
 struct HeaderBlock {
   std::vector<std::string> lines;
@@ -156,7 +149,7 @@ std::string HttpFetch(const HttpRequest& request, HttpResponse* response) {
     }
     if (!request.proxyUser.empty() && !request.proxyPassword.empty()) {
       // The combined option splits at the first ":" and URL-decodes each part, hence the escaping.
-      const std::string userPwd = escaped(c, request.proxyUser) + ":" + escaped(c, request.proxyPassword);
+      const std::string userPwd = formEncode(request.proxyUser) + ":" + formEncode(request.proxyPassword);
       if (curl_easy_setopt(c, CURLOPT_PROXYUSERPWD, userPwd.c_str()) != CURLE_OK ||
           curl_easy_setopt(c, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_BASIC)) != CURLE_OK)
         return fail(response, 707);

@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "text/gbk.h"
+#include "text/numbers.h"
 
 namespace parse {
 
@@ -134,41 +135,15 @@ std::string numberText(double v) {
   char buffer[64];
   const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::scientific);
   const std::string_view sci(buffer, static_cast<std::size_t>(r.ptr - buffer));
-  std::string out;
-  std::size_t i = 0;
-  if (sci[0] == '-') {
-    out.push_back('-');
-    i = 1;
-  }
   const std::size_t e = sci.find('e');
-  std::string digits;
-  for (std::size_t k = i; k < e; ++k)
-    if (sci[k] != '.') digits.push_back(sci[k]);
   int exponent = 0;
   std::from_chars(sci.data() + e + (sci[e + 1] == '+' ? 2 : 1), sci.data() + sci.size(), exponent);
-  const int k = static_cast<int>(digits.size());
-  const int n = exponent + 1;  // position of the decimal point after the first digit
-  if (k <= n && n <= 21) {
-    out += digits;
-    out.append(static_cast<std::size_t>(n - k), '0');
-  } else if (0 < n && n <= 21) {
-    out += digits.substr(0, static_cast<std::size_t>(n));
-    out.push_back('.');
-    out += digits.substr(static_cast<std::size_t>(n));
-  } else if (-6 < n && n <= 0) {
-    out += "0.";
-    out.append(static_cast<std::size_t>(-n), '0');
-    out += digits;
-  } else {
-    out.push_back(digits[0]);
-    if (k > 1) {
-      out.push_back('.');
-      out += digits.substr(1);
-    }
-    out.push_back('e');
-    out.push_back(n - 1 >= 0 ? '+' : '-');
-    out += std::to_string(std::abs(n - 1));
-  }
+  if (-7 < exponent && exponent < 21) return text::plainDecimal(sci);
+  // The shortest digits are the mantissa as written; the exponent loses its leading zeros.
+  std::string out(sci.substr(0, e));
+  out.push_back('e');
+  out.push_back(exponent >= 0 ? '+' : '-');
+  out += std::to_string(std::abs(exponent));
   return out;
 }
 

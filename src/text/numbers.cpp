@@ -1,5 +1,6 @@
 #include "text/numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -59,12 +60,20 @@ std::string writeNumber(double value) {
     std::snprintf(buf, sizeof buf, "%.*e", precision - 1, value);
     if (std::strtod(buf, nullptr) == rounded) break;
   }
-  // buf holds d.ddddde±XX: spell it out without an exponent.
-  std::string s(buf);
-  const bool negative = s[0] == '-';
-  if (negative) s.erase(0, 1);
-  const std::size_t ePos = s.find('e');
-  const int exponent = std::atoi(s.c_str() + ePos + 1);
+  return plainDecimal(buf);
+}
+
+std::string plainDecimal(std::string_view scientific) {
+  std::string_view s = scientific;
+  const bool negative = !s.empty() && s[0] == '-';
+  if (negative) s.remove_prefix(1);
+  const std::size_t ePos = std::min(s.find('e'), s.size());
+  int exponent = 0;
+  if (ePos + 1 < s.size()) {
+    const char* from = s.data() + ePos + 1;
+    if (*from == '+') ++from;
+    std::from_chars(from, s.data() + s.size(), exponent);
+  }
   std::string digits;
   for (std::size_t k = 0; k < ePos; ++k)
     if (s[k] != '.') digits.push_back(s[k]);

@@ -18,6 +18,10 @@ double readNumber(std::string_view text);
 bool isPlainNumber(std::string_view text, std::size_t maxDigits = 20);
 std::string writeNumber(double value);
 
+// A number given in scientific form ("-1.250e+02", as printf's %e and std::to_chars write it)
+// spelt out without an exponent and without trailing zeros in its fraction: "-125".
+std::string plainDecimal(std::string_view scientific);
+
 // Comparisons of numbers taken from texts, with a tolerance of 1e-7.
 bool numberAtLeast(double a, double b);   // a - b >= -1e-7
 bool numberGreater(double a, double b);   // a - b >  1e-7

@@ -6,8 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <filesystem>
 #include <random>
 #include <set>
+#include <vector>
 
 #include "temp_folder.h"
 #include "text/gbk.h"
@@ -207,6 +210,72 @@ TEST(IniFile, FileHandling) {
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     EXPECT_FALSE(writeIniValue(path, "S", "k", "4"));
     EXPECT_EQ(fileBytes(path), "[S]\r\nk=3\r\n");
+  }
+}
+
+// Written as they are, these names would make a line that reads as another key or section.
+TEST(IniFile, NamesTheFormatCannotHoldAreRefused) {
+  TempFolder dir;
+  const std::string path = dir.file("a.ini");
+  const std::string file = "[S]\r\na=1\r\n[T]\r\nb=2\r\n";
+  putBytes(path, file);
+  const struct {
+    std::string section;
+    std::string key;
+  } refused[] = {{"S", "a=b"}, {"S", "[T]"}, {"S", " ;x"}, {"U\x81", "k"}};
+  for (const auto& c : refused) {
+    SCOPED_TRACE(c.section + "/" + c.key);
+    EXPECT_FALSE(writeIniValue(path, c.section, c.key, "v"));
+  }
+  EXPECT_EQ(fileBytes(path), file);
+  // A key may hold ';', '[' and ']' after its first character; a section may hold ']' and 乚.
+  EXPECT_TRUE(writeIniValue(path, "S", "x[;]", "1"));
+  EXPECT_TRUE(writeIniValue(path, "a]" + kBracketChar, "k", "2"));
+  EXPECT_EQ(readIniValue(path, "S", "x[;]"), "1");
+  EXPECT_EQ(readIniValue(path, "a]" + kBracketChar, "k"), "2");
+}
+
+// Faults that permission bits cannot produce for root: a full disk, a read-only folder, a failed
+// fsync or rename. Each leaves the old file as it was and no temporary file beside it.
+TEST(IniFile, InjectedWriteFaultsFailCleanly) {
+  using config::WriteStep;
+  struct Case {
+    const char* name;
+    WriteStep step;
+    int error;
+  } cases[] = {
+      {"read-only folder", WriteStep::CreateTemp, EROFS},
+      {"no permission", WriteStep::CreateTemp, EACCES},
+      {"full disk", WriteStep::Write, ENOSPC},
+      {"failed fsync", WriteStep::Sync, EIO},
+      {"failed rename", WriteStep::Rename, EXDEV},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder dir;
+    const std::string path = dir.file("a.ini");
+    const std::string other = dir.file("b.ini");
+    ASSERT_TRUE(writeIniValue(path, "S", "k", "old"));
+    std::vector<WriteStep> asked;
+    config::setWriteFault([&](WriteStep step, const std::string& file) {
+      if (file != path) return 0;
+      asked.push_back(step);
+      return step == c.step ? c.error : 0;
+    });
+    EXPECT_FALSE(writeIniValue(path, "S", "k", "new"));
+    EXPECT_FALSE(writeIniValue(path, "T", "k", "new"));
+    EXPECT_FALSE(config::writeWholeFile(path, "whole"));
+    EXPECT_EQ(asked.back(), c.step);
+    // Only the file the fault names is refused.
+    EXPECT_TRUE(writeIniValue(other, "S", "k", "v"));
+    config::setWriteFault({});
+
+    EXPECT_EQ(fileBytes(path), "[S]\r\nk=old\r\n");
+    const auto entries = std::distance(std::filesystem::directory_iterator(dir.path()),
+                                       std::filesystem::directory_iterator());
+    EXPECT_EQ(entries, 2);  // a.ini and b.ini, no temporary file
+    EXPECT_TRUE(writeIniValue(path, "S", "k", "new"));
+    EXPECT_EQ(readIniValue(path, "S", "k"), "new");
   }
 }
 

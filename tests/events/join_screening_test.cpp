@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
         ScreenCase{"EmptyWordInSignatureListRefusesNobody", 213, {signs("#")}, 1, "小明", "你好", {kApproved}},
         // A failed lookup gives an empty name, which holds no word.
         ScreenCase{"UnknownNamePasses", 213, {names("广告")}, 1, "", "", {kApproved}}),
-    [](const ::testing::TestParamInfo<ScreenCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<ScreenCase>& testCase) { return std::string(testCase.param.name); });
 
 using ScreeningWithoutProfile = EventTest;
 

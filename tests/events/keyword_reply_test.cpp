@@ -58,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
         KeywordCase{"EntryWithoutReplySkipped", "0", "你好---[换行]你好---欢迎", "你好", "欢迎"},
         KeywordCase{"OnlyEntryWithoutReply", "1", "你好---", "你好", nullptr},
         KeywordCase{"EmptyLibrary", "1", "", "你好", nullptr}),
-    [](const ::testing::TestParamInfo<KeywordCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<KeywordCase>& testCase) { return std::string(testCase.param.name); });
 
 using KeywordSendingTest = EventTest;
 

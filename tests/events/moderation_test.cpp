@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {ban("10001", 2280), textBanNotice("10001", "广告", "38")}},
         WordCase{"DoubleHashKeepsLaterWords", false, {kOn, words("广告##代刷"), minutes("38")}, "10001", "代刷",
                  {ban("10001", 2280), textBanNotice("10001", "代刷", "38")}}),
-    [](const ::testing::TestParamInfo<WordCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<WordCase>& testCase) { return std::string(testCase.param.name); });
 
 // Pictures: the host gives the address of the message's first picture, the avatar stand-in serves
 // its bytes and the recognition stand-in reads text in it.

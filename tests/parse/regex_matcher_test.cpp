@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"EmptyMatchesStepOneCharacter", "x*", gbk("中a"), kDefaults, 3, {}},
         MatchCase{"LookAhead", "a(?=b)", "ac ab", kDefaults, 1, {}},
         MatchCase{"NoMatchIsStillCreated", "zzz", "abc", kDefaults, 0, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(RegexMatcher, AlternationBranchesLeaveOtherGroupsEmpty) {
   const std::string page = "<a href=\"buy?id=7&goods_type=3\"><img alt=\"logo\" title=\"t\">";

@@ -45,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
         // 乗 is 81 5C in GBK: its trail byte must not escape the "u" after it.
         Case{"TrailByteIsNoBackslash", gbk("乗") + "u4e2d", gbk("乗") + "u4e2d"},
         Case{"ChinesePassesThrough", gbk("名片赞 x"), gbk("名片赞 x")}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // Texts that are not a valid literal keep only what their escapes encode.
 INSTANTIATE_TEST_SUITE_P(
@@ -62,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"ShortUnicodeReadsTwoCharacters", "\n%u41", ""},
         Case{"EveryPercentOnItsOwn", "\n%%41", "A"},
         Case{"MarksGoWithThePlainText", "\n%41'\r\n", "A"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(Unescape, InvalidGbkNeverBreaksDecoding) {
   const std::string inputs[] = {std::string("\x81"), std::string("\xFF\\u4e2d"), std::string("a\x81\\"),

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <tuple>
+
 #include "text/gbk.h"
 
 using namespace text;
@@ -29,6 +32,19 @@ TEST(DateText, InjectedClock) {
   setClockSource([] { return LocalTime{2030, 1, 2, 3, 4, 5}; });
   EXPECT_EQ(gbkToUtf8(todayText()), "2030年1月2日");
   EXPECT_EQ(gbkToUtf8(nowText()), "2030年1月2日3时4分5秒");
+  // An empty clock restores the machine's: the time read lies between two readings of the
+  // machine's local time taken around it, whatever today's date is.
   setClockSource({});
-  EXPECT_NE(currentLocalTime().year, 2030);
+  const auto machineNow = [] {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    return std::tuple(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+  };
+  const auto before = machineNow();
+  const LocalTime t = currentLocalTime();
+  const auto after = machineNow();
+  const auto read = std::tuple(t.year, t.month, t.day, t.hour, t.minute, t.second);
+  EXPECT_LE(before, read);
+  EXPECT_LE(read, after);
 }

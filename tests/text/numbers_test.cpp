@@ -27,6 +27,18 @@ TEST(Numbers, WriteShortestWithThirteenDigits) {
   for (const auto& c : cases) EXPECT_EQ(writeNumber(c.value), c.text) << c.value;
 }
 
+TEST(Numbers, PlainDecimalFromScientificForms) {
+  // Both printf's %e (padded exponent, trailing zeros) and std::to_chars' shortest form.
+  struct Case {
+    const char* scientific;
+    const char* plain;
+  } cases[] = {
+      {"-1.250e+02", "-125"}, {"2e+02", "200"}, {"1.5e+00", "1.5"}, {"1e-07", "0.0000001"},
+      {"1.234e-3", "0.001234"}, {"9.87654e+3", "9876.54"}, {"1.2e+21", "1200000000000000000000"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(plainDecimal(c.scientific), c.plain) << c.scientific;
+}
+
 TEST(Numbers, ToleranceComparisons) {
   EXPECT_TRUE(numberAtLeast(25, 20));
   EXPECT_TRUE(numberAtLeast(20 - 5e-8, 20));
