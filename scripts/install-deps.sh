@@ -8,6 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libcurl4-openssl-dev libssl-dev libpcre2-dev nlohmann-json3-dev  # the plug-in and the stand-ins
   qt6-base-dev fonts-wqy-microhei  # the settings window
+  tigervnc-standalone-server vncsnapshot  # irhost setup --vnc and its test
   libgtest-dev libgmock-dev                                        # ./run test
   libbenchmark-dev curl          # ./run bench (bench_net compares with the curl tool)
   clang libclang-rt-14-dev       # ./run fuzz (libFuzzer)
