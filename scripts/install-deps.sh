@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libcurl4-openssl-dev libssl-dev libpcre2-dev nlohmann-json3-dev libcpp-httplib-dev
+  libcurl4-openssl-dev libssl-dev libpcre2-dev nlohmann-json3-dev libcpp-httplib-dev libboost-dev
   curl
 )
 

@@ -1,0 +1,45 @@
+#include "onebot/auth.h"
+
+#include <cctype>
+
+namespace onebot {
+
+namespace {
+
+bool equalsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
+// Compares every byte of the longer text; only the lengths' difference and the accumulated
+// difference decide, never an early exit.
+bool sameBytes(std::string_view given, std::string_view wanted) {
+  unsigned diff = given.size() == wanted.size() ? 0u : 1u;
+  const std::size_t n = given.size() > wanted.size() ? given.size() : wanted.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const unsigned char a = i < given.size() ? static_cast<unsigned char>(given[i]) : 0;
+    const unsigned char b = i < wanted.size() ? static_cast<unsigned char>(wanted[i]) : 0;
+    diff |= static_cast<unsigned>(a ^ b);
+  }
+  return diff == 0;
+}
+
+}  // namespace
+
+bool authorizationMatches(std::string_view authorization, std::string_view token) {
+  if (token.empty()) return true;
+  const std::size_t space = authorization.find(' ');
+  if (space == std::string_view::npos) return false;
+  const std::string_view scheme = authorization.substr(0, space);
+  if (!equalsIgnoreCase(scheme, "Bearer") && !equalsIgnoreCase(scheme, "Token")) return false;
+  std::string_view given = authorization.substr(space + 1);
+  while (!given.empty() && given.front() == ' ') given.remove_prefix(1);
+  while (!given.empty() && given.back() == ' ') given.remove_suffix(1);
+  return sameBytes(given, token);
+}
+
+std::string bearerValue(std::string_view token) { return "Bearer " + std::string(token); }
+
+}  // namespace onebot
