@@ -130,11 +130,10 @@ struct ReverseServer::Impl : Endpoint {
   void refuse(const std::shared_ptr<Handshake>& h, http::status status, const std::string& why) {
     if (options.onRefused)
       options.onRefused(std::to_string(static_cast<int>(status)) + " " + why + " from " + h->peer);
-    auto res = std::make_shared<http::response<http::string_body>>(status, h->parser.get().version());
+    // No body: WebSocket clients read the refusal's head only, and some fail on a body.
+    auto res = std::make_shared<http::response<http::empty_body>>(status, h->parser.get().version());
     res->set(http::field::server, "irhost-onebot");
-    res->set(http::field::content_type, "text/plain");
     res->keep_alive(false);
-    res->body() = why + "\n";
     res->prepare_payload();
     http::async_write(h->stream, *res, [h, res](beast::error_code, std::size_t) {
       beast::error_code ignored;
