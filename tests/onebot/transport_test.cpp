@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "link_recorder.h"
+#include "onebot/auth.h"
 #include "onebot/forward_client.h"
 #include "onebot/reverse_server.h"
 #include "stubs/onebot_standin.h"
@@ -25,6 +26,20 @@ OneBotConnectOptions robot(const std::string& self, const std::string& token = "
   o.selfId = self;
   o.token = token;
   return o;
+}
+
+TEST(Authorization, TokenIsComparedWhole) {
+  struct Case {
+    const char* header;
+    const char* token;
+    bool taken;
+  } cases[] = {
+      {"Bearer s3cret", "s3cret", true},     {"bearer s3cret", "s3cret", true}, {"Token s3cret", "s3cret", true},
+      {"Bearer  s3cret ", "s3cret", true},   {"Bearer s3cre", "s3cret", false}, {"Bearer s3cretX", "s3cret", false},
+      {"Basic s3cret", "s3cret", false},     {"s3cret", "s3cret", false},       {"", "s3cret", false},
+      {"Bearer ", "", true},                 {"", "", true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(onebot::authorizationMatches(c.header, c.token), c.taken) << c.header;
 }
 
 class ReverseServerTest : public ::testing::Test {

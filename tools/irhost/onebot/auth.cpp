@@ -1,17 +1,10 @@
 #include "onebot/auth.h"
 
-#include <cctype>
+#include "text/search.h"
 
 namespace onebot {
 
 namespace {
-
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
 
 // Compares every byte of the longer text; only the lengths' difference and the accumulated
 // difference decide, never an early exit.
@@ -32,8 +25,8 @@ bool authorizationMatches(std::string_view authorization, std::string_view token
   if (token.empty()) return true;
   const std::size_t space = authorization.find(' ');
   if (space == std::string_view::npos) return false;
-  const std::string_view scheme = authorization.substr(0, space);
-  if (!equalsIgnoreCase(scheme, "Bearer") && !equalsIgnoreCase(scheme, "Token")) return false;
+  const std::string scheme = text::asciiLower(authorization.substr(0, space));
+  if (scheme != "bearer" && scheme != "token") return false;
   std::string_view given = authorization.substr(space + 1);
   while (!given.empty() && given.front() == ' ') given.remove_prefix(1);
   while (!given.empty() && given.back() == ' ') given.remove_suffix(1);

@@ -44,4 +44,11 @@ std::string numberText(const nlohmann::json& value) {
   return "";
 }
 
+bool isQqNumber(std::string_view s) {
+  if (s.empty() || s.size() > 20) return false;
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
 }  // namespace onebot

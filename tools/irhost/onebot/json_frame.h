@@ -17,4 +17,8 @@ std::optional<nlohmann::json> readJson(std::string_view utf8);
 // "" for anything else. Negative numbers keep their sign.
 std::string numberText(const nlohmann::json& value);
 
+// True for 1 to 20 decimal digits and nothing else: the only text taken as a QQ or robot number
+// where one is placed into a code or a header.
+bool isQqNumber(std::string_view s);
+
 }  // namespace onebot

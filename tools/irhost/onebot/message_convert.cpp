@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "onebot/json_frame.h"
 #include "text/gbk.h"
+#include "text/search.h"
 
 namespace onebot {
 
@@ -14,27 +16,10 @@ constexpr std::string_view kPic = "[IR:pic=";
 constexpr std::string_view kCodeStart = "[IR:";
 constexpr std::string_view kNeutralStart = "[IR\xEF\xBC\x9A";  // "[IR："
 
-bool allDigits(std::string_view s) {
-  if (s.empty() || s.size() > 20) return false;
-  for (char c : s)
-    if (c < '0' || c > '9') return false;
-  return true;
-}
-
-bool startsWithIgnoreCase(std::string_view s, std::string_view prefix) {
-  if (s.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    char c = s[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
-
 bool isWebAddress(std::string_view s) {
   std::string_view rest;
-  if (startsWithIgnoreCase(s, "http://")) rest = s.substr(7);
-  else if (startsWithIgnoreCase(s, "https://")) rest = s.substr(8);
+  if (text::startsWithIgnoreCase(s, "http://")) rest = s.substr(7);
+  else if (text::startsWithIgnoreCase(s, "https://")) rest = s.substr(8);
   else return false;
   if (rest.empty() || rest.front() == '/') return false;
   for (char c : s)
@@ -168,7 +153,7 @@ std::string toHostText(const nlohmann::json& message, PictureTable& pictures) {
       typed += stringField(data, "text");
     } else if (type == "at") {
       const std::string qq = stringField(data, "qq");
-      if (allDigits(qq) || qq == "all") {
+      if (isQqNumber(qq) || qq == "all") {
         flushTyped();
         out += std::string(kAt) + qq + "]";
       }
@@ -207,7 +192,7 @@ nlohmann::json toSegments(std::string_view gbkText, const PictureTable* pictures
     bool taken = false;
     if (code.starts_with(kAt)) {
       const std::string_view qq = code.substr(kAt.size(), code.size() - kAt.size() - 1);
-      if (allDigits(qq)) {
+      if (isQqNumber(qq)) {
         flushText();
         segments.push_back({{"type", "at"}, {"data", {{"qq", std::string(qq)}}}});
         taken = true;

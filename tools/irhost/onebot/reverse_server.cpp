@@ -2,35 +2,17 @@
 
 #include <boost/beast/http.hpp>
 
-#include <cctype>
-
 #include "onebot/auth.h"
+#include "onebot/json_frame.h"
 #include "onebot/ws_endpoint.h"
+#include "text/search.h"
 
 namespace onebot {
-
-namespace {
 
 using namespace detail;
 namespace http = beast::http;
 namespace websocket = beast::websocket;
 using tcp = net::ip::tcp;
-
-bool allDigits(std::string_view s) {
-  if (s.empty() || s.size() > 20) return false;
-  for (char c : s)
-    if (c < '0' || c > '9') return false;
-  return true;
-}
-
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
-
-}  // namespace
 
 struct ReverseServer::Impl : Endpoint {
   ReverseServerOptions options;
@@ -109,9 +91,9 @@ struct ReverseServer::Impl : Endpoint {
     if (!authorizationMatches(view(req[http::field::authorization]), options.token))
       return refuse(h, http::status::unauthorized, "wrong or missing token");
     const std::string selfId(req["X-Self-ID"]);
-    if (!allDigits(selfId)) return refuse(h, http::status::bad_request, "missing or invalid X-Self-ID");
+    if (!isQqNumber(selfId)) return refuse(h, http::status::bad_request, "missing or invalid X-Self-ID");
     const std::string_view role = view(req["X-Client-Role"]);
-    if (!equalsIgnoreCase(role, "Universal"))
+    if (text::asciiLower(role) != "universal")
       return refuse(h, http::status::bad_request, "role \"" + std::string(role) + "\" (only Universal is served)");
 
     auto ws = std::make_shared<WsStream>(std::move(h->stream));
