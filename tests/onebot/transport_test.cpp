@@ -244,6 +244,7 @@ TEST(ForwardClient, ConnectsWithTheTokenAndReconnectsAfterADrop) {
   ASSERT_TRUE(client) << error;
   ASSERT_TRUE(recorder.waitFor([&] { return recorder.opens.size() == 1; }));
   EXPECT_EQ(recorder.opens[0].selfId, "");
+  ASSERT_TRUE(peer.waitConnected(5s));  // the stand-in's side of the handshake may finish later
   peer.sendEvent(OneBotStandin::groupMessage("10003", 5, 6, 1, textMessage("one")));
   ASSERT_TRUE(recorder.waitFor([&] { return recorder.events.size() == 1; }));
   EXPECT_EQ(recorder.events[0].robot, "10003");
@@ -251,6 +252,7 @@ TEST(ForwardClient, ConnectsWithTheTokenAndReconnectsAfterADrop) {
   peer.drop();
   ASSERT_TRUE(recorder.waitFor([&] { return recorder.opens.size() == 2; }));
   EXPECT_EQ(recorder.closes.size(), 1u);
+  ASSERT_TRUE(peer.waitConnected(5s));
   peer.sendEvent(OneBotStandin::groupMessage("10003", 5, 6, 2, textMessage("two")));
   ASSERT_TRUE(recorder.waitFor([&] { return recorder.events.size() == 2; }));
 
