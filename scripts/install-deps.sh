@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcurl4-openssl-dev libssl-dev libpcre2-dev nlohmann-json3-dev libcpp-httplib-dev libboost-dev
+  qt6-base-dev fonts-wqy-microhei
   curl
 )
 

@@ -4,11 +4,18 @@
 // "<group>/机器人参数.ini" (a group's profile), the records files beside each profile, the gift
 // ledger "名片赞数量.ini" and the card template "xml.txt". Folder names and every section, key and
 // value are GBK; the paths returned here are UTF-8 file-system paths.
+//
+// Every setting's section, key, built-in value and fallback is an entry of the settings schema
+// (settings_schema.h), and the choice of profile for a feature is profile_choice.h; both are parts
+// of the store and come with this header.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "config/profile_choice.h"
+#include "config/settings_schema.h"
 
 namespace config {
 
@@ -28,34 +35,16 @@ std::string RecordsPath(std::string_view folder, std::string_view gbkFileName); 
 std::string LedgerPath();                                   // PluginDir + "/名片赞数量.ini"
 std::string CardTemplatePath();                             // PluginDir + "/xml.txt"
 
-// The core switch 软件参数/是否所有群使用默认配置 as read now: "真", "假", absent, or another text.
-enum class SharedSwitch { On, Off, Absent, Other };
-SharedSwitch readSharedSwitch();
-
-// The switch equals "真" (fallback "假").
-bool IsSharedMode();
-
-// "默认配置" in shared mode, the group number when the switch is "假"; for an absent key or another
-// text the caller applies its own rule, so this gives nullopt then.
-std::optional<std::string> EventProfileFolder(std::string_view group);
-
-// The profile the settings window edits for its selection text: the selection read as a number
-// below 1000 (within 1e-7) is the default profile, above 1000 that group's profile, exactly 1000 none.
-std::optional<std::string> WindowProfileFolder(std::string_view selection);
-
 // Creates the folder (one level) and, when the profile file is missing, writes the built-in text.
 void EnsureProfile(std::string_view folder);
 
 std::string EncodeLines(std::string_view text);  // every CR LF becomes "[换行]"
 std::string DecodeLines(std::string_view text);  // every "[换行]" becomes CR LF
 
-// The built-in profile text, 1,327 GBK bytes without a final CR LF.
-const std::string& builtinProfileText();
-
 // Base addresses of the outside services whose hosts are ours to choose, from the core file's
 // section 服务地址 (keys 昵称服务, 头像服务, 文字识别服务, 更新服务), such as "http://127.0.0.1:8080",
-// without a trailing slash. Defaults (also for an empty entry): QQ's public portrait and avatar
-// services; none ("") for text recognition and updates.
+// without a trailing slash. Defaults (also for an empty entry), from the settings schema: QQ's
+// public portrait and avatar services; none ("") for text recognition and updates.
 enum class Service { Portrait, Avatar, TextRecognition, Update };
 std::string serviceAddress(Service service);
 

@@ -60,21 +60,29 @@ struct Setting {
 std::span<const Setting> allSettings();
 const Setting& setting(SettingId id);
 
-// GBK names, converted once.
+// GBK names and the GBK whenAbsent text, converted once.
 const std::string& sectionOf(SettingId id);
 const std::string& keyOf(SettingId id);
+const std::string& whenAbsentOf(SettingId id);
 
-// The switch words "真" and "假" (GBK); a switch is on only when its text equals "真".
+// The switch words "真" and "假" (GBK); a switch is on only when its text equals "真". isOff is for
+// the readers that act on "假" and do nothing for any other text.
 const std::string& switchOn();
 const std::string& switchOff();
 bool isOn(std::string_view value);
+bool isOff(std::string_view value);
 
 // Reads the setting from the file at `path` (a profile path; CorePath() for core settings) with its
-// whenAbsent fallback; findSetting tells an absent key from a stored one. Results are GBK.
+// whenAbsent fallback; findSetting tells an absent key from a stored one. Results are GBK, as
+// stored: a Lines value keeps its "[换行]" markers (DecodeLines turns them into line breaks).
 std::string readSetting(const std::string& path, SettingId id);
 std::optional<std::string> findSetting(const std::string& path, SettingId id);
 bool settingIsOn(const std::string& path, SettingId id);
 // Writes a GBK value; false when the file could not be written.
 bool writeSetting(const std::string& path, SettingId id, std::string_view value);
+
+// The built-in profile text, generated from the profile's settings that have a built-in value, in
+// table order: 1,327 GBK bytes, CR LF between lines, no final CR LF.
+const std::string& builtinProfileText();
 
 }  // namespace config

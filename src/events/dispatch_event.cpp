@@ -1,10 +1,10 @@
 #include "events/dispatch_event.h"
 
+#include "config/profile_choice.h"
 #include "events/join_screening.h"
 #include "events/keyword_reply.h"
 #include "events/member_join.h"
 #include "events/moderation.h"
-#include "events/profile_choice.h"
 #include "gifting/daily_claim.h"
 #include "gifting/welcome_pm.h"
 #include "hostapi/event_kind.h"
@@ -19,14 +19,14 @@ void dispatchEvent(const HostEvent& event) {
   if (kind == kMemberJoined)
     gifting::sendWelcomePm(event.robotQQ, kind, event.group, event.activeQQ, event.passiveQQ);
   if (isJoinRequest(kind)) {
-    if (auto profile = chooseProfile(Feature::JoinScreening, event.group)) screenJoinRequest(event, *profile);
+    if (auto profile = config::chooseProfile(config::Feature::JoinScreening, event.group)) screenJoinRequest(event, *profile);
   }
   if (kind == kMemberJoined || kind == kMemberInvited) {
-    if (auto profile = chooseProfile(Feature::MemberJoin, event.group)) handleMemberJoin(event, *profile);
+    if (auto profile = config::chooseProfile(config::Feature::MemberJoin, event.group)) handleMemberJoin(event, *profile);
   }
   if (kind == kGroupMessage) {
     moderateGroupMessage(event);
-    if (auto profile = chooseProfile(Feature::KeywordReply, event.group)) replyToKeyword(event, *profile);
+    if (auto profile = config::chooseProfile(config::Feature::KeywordReply, event.group)) replyToKeyword(event, *profile);
   }
 }
 

@@ -15,4 +15,11 @@ std::string inviteStatsPath(std::string_view folder) {
   return config::RecordsPath(folder, kName);
 }
 
+const JoinRecordKeys& joinRecordKeys() {
+  static const JoinRecordKeys keys{text::gbk("已入群号"), text::gbk("上级QQ"),    text::gbk("拉入人数"),
+                                   text::gbk("退群人数"), text::gbk("获得名片赞"), text::gbk("拉入QQ"),
+                                   text::gbk("无")};
+  return keys;
+}
+
 }  // namespace events

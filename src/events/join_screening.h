@@ -6,10 +6,10 @@
 #pragma once
 
 #include "events/dispatch_event.h"
-#include "events/profile_choice.h"
+#include "config/profile_choice.h"
 
 namespace events {
 
-void screenJoinRequest(const HostEvent& event, const ProfileChoice& profile);
+void screenJoinRequest(const HostEvent& event, const config::ProfileChoice& profile);
 
 }  // namespace events

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "config/config_store.h"
-#include "events/event_reply.h"
+#include "gifting/group_reply.h"
 #include "text/gbk.h"
 #include "text/search.h"
 
@@ -11,16 +11,11 @@ namespace events {
 
 namespace {
 
-struct Keys {
-  std::string section = text::gbk("关键词回复");
-  std::string mode = text::gbk("消息匹配模式");
-  std::string library = text::gbk("词库");
-  std::string entrySeparator = text::gbk("[换行]");
-};
+using config::SettingId;
 
-const Keys& keys() {
-  static const Keys k;
-  return k;
+const std::string& entrySeparator() {
+  static const std::string separator = text::gbk("[换行]");
+  return separator;
 }
 
 // An entry's keyword and reply: the text before its first "---" and the piece after it (up to a
@@ -41,14 +36,15 @@ bool entryPieces(std::string_view entry, std::string_view& keyword, std::string_
 template <typename Matches>
 void answerFirst(const HostEvent& event, const std::string& profilePath, std::string_view library,
                  Matches matches) {
-  const std::string& separator = keys().entrySeparator;
+  const std::string& separator = entrySeparator();
   std::size_t start = 0;
   while (start < library.size()) {
     std::size_t end = text::findText(library, separator, start);
     if (end == text::npos) end = library.size();
     std::string_view keyword, reply;
     if (entryPieces(library.substr(start, end - start), keyword, reply) && matches(keyword)) {
-      sendEventReply(event, profilePath, text::replaceAll(reply, "[/n]", "\r\n"));
+      gifting::sendGroupReply(event.robotQQ, event.group, event.activeQQ, text::replaceAll(reply, "[/n]", "\r\n"),
+                              profilePath, event.kind, 0);
       return;
     }
     start = end + separator.size();
@@ -57,19 +53,18 @@ void answerFirst(const HostEvent& event, const std::string& profilePath, std::st
 
 }  // namespace
 
-void replyToKeyword(const HostEvent& event, const ProfileChoice& profile) {
-  const Keys& k = keys();
+void replyToKeyword(const HostEvent& event, const config::ProfileChoice& profile) {
   const std::string path = profile.profilePath();
   const std::string& message = event.message;
-  const std::string mode = config::ReadValue(path, k.section, k.mode, "0");
+  const std::string mode = config::readSetting(path, SettingId::MatchMode);
   if (mode == "0") {
-    const std::string library = config::ReadValue(path, k.section, k.library);
+    const std::string library = config::readSetting(path, SettingId::KeywordLibrary);
     // A library that cannot hold the entry is not split at all.
     if (!text::containsText(library, message + "---")) return;
     answerFirst(event, path, library, [&](std::string_view keyword) { return keyword == message; });
   } else if (mode == "1") {
     if (message.empty()) return;
-    answerFirst(event, path, config::ReadValue(path, k.section, k.library),
+    answerFirst(event, path, config::readSetting(path, SettingId::KeywordLibrary),
                 [&](std::string_view keyword) { return text::containsText(message, keyword); });
   }
 }

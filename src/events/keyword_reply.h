@@ -6,10 +6,10 @@
 #pragma once
 
 #include "events/dispatch_event.h"
-#include "events/profile_choice.h"
+#include "config/profile_choice.h"
 
 namespace events {
 
-void replyToKeyword(const HostEvent& event, const ProfileChoice& profile);
+void replyToKeyword(const HostEvent& event, const config::ProfileChoice& profile);
 
 }  // namespace events

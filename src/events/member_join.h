@@ -10,10 +10,10 @@
 #pragma once
 
 #include "events/dispatch_event.h"
-#include "events/profile_choice.h"
+#include "config/profile_choice.h"
 
 namespace events {
 
-void handleMemberJoin(const HostEvent& event, const ProfileChoice& profile);
+void handleMemberJoin(const HostEvent& event, const config::ProfileChoice& profile);
 
 }  // namespace events

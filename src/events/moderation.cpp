@@ -20,17 +20,10 @@ namespace {
 
 std::string g(const char* utf8) { return text::gbk(utf8); }
 
-struct Keys {
-  std::string moderation = g("群管系统");
-  std::string enabled = g("是否开启群管");
-  std::string whitelist = g("QQ白名单");
-  std::string pictureCheck = g("是否开启图片文字检测");
-  std::string words = g("禁言关键词");
-  std::string banMinutes = g("关键词禁言时间");
-  std::string withdraw = g("是否撤回消息");
-  std::string software = g("软件参数");
-  std::string kick = g("是否踢出广告");
-  std::string yes = g("真");
+using config::SettingId;
+
+// The pieces of the notices.
+struct Notices {
   std::string pictureWord = g("]\r\n因为您的图片包含违禁词[");
   std::string textWord = g("]\r\n因为您发送了违禁词[");
   std::string banned = g("]\r\n为此禁言您");
@@ -38,16 +31,15 @@ struct Keys {
   std::string removed = g("]\r\n为此已将该用户移除本群！");
 };
 
-const Keys& keys() {
-  static const Keys k;
+const Notices& notices() {
+  static const Notices k;
   return k;
 }
 
 bool appliesTo(const HostEvent& event, const std::string& profilePath) {
-  const Keys& k = keys();
-  if (config::ReadValue(profilePath, k.moderation, k.enabled) != k.yes) return false;
+  if (!config::settingIsOn(profilePath, SettingId::ModerationOn)) return false;
   // A plain substring search of the whole list: a list "123456" also exempts 2345.
-  return !text::containsText(config::ReadValue(profilePath, k.moderation, k.whitelist), event.activeQQ);
+  return !text::containsText(config::readSetting(profilePath, SettingId::Whitelist), event.activeQQ);
 }
 
 int32_t banSeconds(const std::string& minutesText) {
@@ -61,17 +53,17 @@ int32_t banSeconds(const std::string& minutesText) {
 enum class Where { Picture, Text };
 
 void punish(const HostEvent& event, const std::string& profilePath, const std::string& word, Where where) {
-  const Keys& k = keys();
+  const Notices& k = notices();
   hostapi::HostApi& api = hostapi::hostApi();
   const std::string head = "[IR:at=" + event.activeQQ + (where == Where::Picture ? k.pictureWord : k.textWord) + word;
-  if (config::ReadValue(profilePath, k.software, k.kick) != k.yes) {
-    const std::string minutes = config::ReadValue(profilePath, k.moderation, k.banMinutes);
+  if (!config::settingIsOn(profilePath, SettingId::KickAdverts)) {
+    const std::string minutes = config::readSetting(profilePath, SettingId::BanMinutes);
     api.ShutUP(event.robotQQ, event.group, event.activeQQ, banSeconds(minutes));
     api.SendMsg(event.robotQQ, 2, event.group, event.activeQQ, head + k.banned + minutes + k.minutes, 0);
   }
-  if (config::ReadValue(profilePath, k.moderation, k.withdraw) == k.yes)
+  if (config::settingIsOn(profilePath, SettingId::WithdrawOn))
     api.WithdrawMsg(event.robotQQ, event.group, event.messageNo, event.messageId);
-  if (config::ReadValue(profilePath, k.software, k.kick) == k.yes) {
+  if (config::settingIsOn(profilePath, SettingId::KickAdverts)) {
     api.KickGroupMBR(event.robotQQ, event.group, event.activeQQ, false);
     api.SendMsg(event.robotQQ, 2, event.group, event.activeQQ, head + k.removed, 0);
   }
@@ -79,13 +71,12 @@ void punish(const HostEvent& event, const std::string& profilePath, const std::s
 
 }  // namespace
 
-void checkPictureText(const HostEvent& event, const ProfileChoice& profile) {
-  const Keys& k = keys();
+void checkPictureText(const HostEvent& event, const config::ProfileChoice& profile) {
   // A text-only message never costs a file read here, let alone a download.
   if (!text::containsText(event.message, "[IR:pic")) return;
   const std::string path = profile.profilePath();
   if (!appliesTo(event, path)) return;
-  if (config::ReadValue(path, k.moderation, k.pictureCheck) != k.yes) return;
+  if (!config::settingIsOn(path, SettingId::ImageTextCheckOn)) return;
 
   const std::string pictureCode = "[IR:pic=" + text::TextBetween(event.message, "[IR:pic=", ".jpg]") + ".jpg]";
   hostapi::HostApi& api = hostapi::hostApi();
@@ -96,18 +87,17 @@ void checkPictureText(const HostEvent& event, const ProfileChoice& profile) {
   const std::string recognised = net::ImageTextCheck(picture.bodyBytes);
   api.OutPutLog(recognised);
 
-  for (const std::string& word : text::splitWordList(config::ReadValue(path, k.moderation, k.words))) {
+  for (const std::string& word : text::splitWordList(config::readSetting(path, SettingId::ForbiddenWords))) {
     if (word.empty() || !text::containsText(recognised, word)) continue;
     punish(event, path, word, Where::Picture);
     return;
   }
 }
 
-void checkForbiddenWords(const HostEvent& event, const ProfileChoice& profile) {
-  const Keys& k = keys();
+void checkForbiddenWords(const HostEvent& event, const config::ProfileChoice& profile) {
   const std::string path = profile.profilePath();
   // A list without a word can punish nobody, whatever the switches say: they are not even read.
-  const std::vector<std::string> words = text::splitWordList(config::ReadValue(path, k.moderation, k.words));
+  const std::vector<std::string> words = text::splitWordList(config::readSetting(path, SettingId::ForbiddenWords));
   bool anyWord = false;
   for (const std::string& word : words) anyWord = anyWord || !word.empty();
   if (!anyWord || !appliesTo(event, path)) return;
@@ -122,8 +112,8 @@ void moderateGroupMessage(const HostEvent& event) {
   // A message without a picture code cannot be caught by the picture check; it is left out before
   // the core file is even read.
   if (!text::containsText(event.message, "[IR:pic")) {
-  } else if (auto profile = chooseProfile(Feature::ImageTextCheck, event.group)) checkPictureText(event, *profile);
-  if (auto profile = chooseProfile(Feature::ForbiddenWords, event.group)) checkForbiddenWords(event, *profile);
+  } else if (auto profile = config::chooseProfile(config::Feature::ImageTextCheck, event.group)) checkPictureText(event, *profile);
+  if (auto profile = config::chooseProfile(config::Feature::ForbiddenWords, event.group)) checkForbiddenWords(event, *profile);
 }
 
 }  // namespace events

@@ -9,7 +9,7 @@
 #pragma once
 
 #include "events/dispatch_event.h"
-#include "events/profile_choice.h"
+#include "config/profile_choice.h"
 
 namespace events {
 
@@ -18,8 +18,8 @@ void moderateGroupMessage(const HostEvent& event);
 // The two checks, with the profile already chosen.
 // The picture check downloads the picture and asks the recognition service; the recognised text
 // is written to the host's log. Only the first forbidden word found is punished.
-void checkPictureText(const HostEvent& event, const ProfileChoice& profile);
+void checkPictureText(const HostEvent& event, const config::ProfileChoice& profile);
 // Every forbidden word the text holds is punished in per-group mode; the first one only in shared mode.
-void checkForbiddenWords(const HostEvent& event, const ProfileChoice& profile);
+void checkForbiddenWords(const HostEvent& event, const config::ProfileChoice& profile);
 
 }  // namespace events

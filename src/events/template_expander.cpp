@@ -35,10 +35,6 @@ struct Names {
   std::string inviterName = g("[邀请QQ名称]");
   std::string inviteCount = g("[邀请统计]");
   std::string lineBreak = g("[换行]");
-  std::string amounts = g("名片赞数量");
-  std::string joinGift = g("入群赠送");
-  std::string inviteGift = g("邀请赠送");
-  std::string invitedCount = g("拉入人数");
 };
 
 const Names& names() {
@@ -59,7 +55,7 @@ FillStep orderStep(const std::string& placeholder, const OrderStep& order) {
 
 }  // namespace
 
-TemplateExpander::TemplateExpander(const HostEvent& event, const ProfileChoice& profile)
+TemplateExpander::TemplateExpander(const HostEvent& event, const config::ProfileChoice& profile)
     : event_(event), profile_(profile) {}
 
 std::string TemplateExpander::expand(JoinTemplate which, const std::string& templateText,
@@ -72,9 +68,9 @@ std::string TemplateExpander::expand(JoinTemplate which, const std::string& temp
 
   const FillStep now = step(n.now, [] { return text::nowText(); });
   const FillStep joinAmount =
-      step(n.joinAmount, [&] { return config::ReadValue(profilePath, n.amounts, n.joinGift); });
+      step(n.joinAmount, [&] { return config::readSetting(profilePath, config::SettingId::JoinGiftAmount); });
   const FillStep inviteAmount =
-      step(n.inviteAmount, [&] { return config::ReadValue(profilePath, n.amounts, n.inviteGift); });
+      step(n.inviteAmount, [&] { return config::readSetting(profilePath, config::SettingId::InviteGiftAmount); });
   const FillStep tail = step(n.tail, [&] { return gifting::tailText(profilePath); });
   const FillStep newcomerQQ = step(n.newcomer, [&] { return newcomer; });
   const FillStep newcomerAt = step(n.newcomerAt, [&] { return gifting::atCode(newcomer); });
@@ -111,7 +107,10 @@ std::string TemplateExpander::expand(JoinTemplate which, const std::string& temp
                step(n.inviterAvatar, [&] { return gifting::avatarCode(inviter, 160); }),
                step(n.inviterName, [&] { return net::NicknameLookup(inviter); }),
                step(n.inviteCount,
-                    [&] { return config::ReadValue(inviteStatsPath(profile_.folder), inviter, n.invitedCount, "0"); }),
+                    [&] {
+                      return config::ReadValue(inviteStatsPath(profile_.folder), inviter,
+                                               joinRecordKeys().invitedCount, "0");
+                    }),
                lineBreak};
       break;
   }

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "events/dispatch_event.h"
-#include "events/profile_choice.h"
+#include "config/profile_choice.h"
 
 namespace events {
 
@@ -34,13 +34,13 @@ struct JoinOrders {
 class TemplateExpander {
  public:
   // The newcomer is the event's passive QQ, the inviter its active QQ (kind 219).
-  TemplateExpander(const HostEvent& event, const ProfileChoice& profile);
+  TemplateExpander(const HostEvent& event, const config::ProfileChoice& profile);
 
   std::string expand(JoinTemplate which, const std::string& templateText, const JoinOrders& orders = {}) const;
 
  private:
   const HostEvent& event_;
-  ProfileChoice profile_;
+  config::ProfileChoice profile_;
 };
 
 }  // namespace events

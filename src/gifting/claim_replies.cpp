@@ -12,14 +12,11 @@ namespace gifting {
 
 namespace {
 
-const std::string& amountsSection() {
-  static const std::string s = text::gbk("名片赞数量");
-  return s;
-}
+using config::SettingId;
 
-FillStep amountStep(const char* placeholder, const std::string& profilePath, const char* key) {
-  return {text::gbk(placeholder), [profilePath, k = text::gbk(key)]() -> std::optional<std::string> {
-            return config::ReadValue(profilePath, amountsSection(), k);
+FillStep amountStep(const char* placeholder, const std::string& profilePath, SettingId amount) {
+  return {text::gbk(placeholder), [profilePath, amount]() -> std::optional<std::string> {
+            return config::readSetting(profilePath, amount);
           }};
 }
 
@@ -39,33 +36,28 @@ FillStep nowStep() {
   return {text::gbk("[现在时间]"), [] { return std::optional<std::string>(text::nowText()); }};
 }
 
-std::string templateText(const std::string& profilePath, const char* key) {
-  static const std::string section = text::gbk("自定义话语");
-  return config::ReadValue(profilePath, section, text::gbk(key));
-}
-
 }  // namespace
 
 std::string buildClaimReply(const std::string& profilePath, const std::string& senderQQ,
                             const std::string& orderStatus) {
   std::vector<FillStep> steps = {
       nowStep(),
-      amountStep("[领取赠送数量]", profilePath, "每日领取"),
+      amountStep("[领取赠送数量]", profilePath, SettingId::DailyClaimAmount),
       {text::gbk("[订单状态]"), [orderStatus] { return std::optional<std::string>(orderStatus); }},
   };
   for (FillStep& step : closingSteps(profilePath, senderQQ)) steps.push_back(std::move(step));
-  return fillTemplate(templateText(profilePath, "每日领取"), steps);
+  return fillTemplate(config::readSetting(profilePath, SettingId::ClaimReply), steps);
 }
 
 std::string buildAlreadyClaimedReply(const std::string& profilePath, const std::string& senderQQ) {
   std::vector<FillStep> steps = {
       nowStep(),
-      amountStep("[领取赠送数量]", profilePath, "每日领取"),
-      amountStep("[邀请赠送数量]", profilePath, "邀请赠送"),
-      amountStep("[入群赠送数量]", profilePath, "入群赠送"),
+      amountStep("[领取赠送数量]", profilePath, SettingId::DailyClaimAmount),
+      amountStep("[邀请赠送数量]", profilePath, SettingId::InviteGiftAmount),
+      amountStep("[入群赠送数量]", profilePath, SettingId::JoinGiftAmount),
   };
   for (FillStep& step : closingSteps(profilePath, senderQQ)) steps.push_back(std::move(step));
-  return fillTemplate(templateText(profilePath, "今日已领取"), steps);
+  return fillTemplate(config::readSetting(profilePath, SettingId::ClaimedTodayReply), steps);
 }
 
 }  // namespace gifting

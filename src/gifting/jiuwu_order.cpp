@@ -27,18 +27,17 @@ std::string passwordDigest(const std::string& password) {
 
 OrderOutcome placeJiuwuOrder(const std::string& qq, const std::string& amount, const std::string& profileGroup,
                              int payMode) {
-  static const std::string section = text::gbk("玖伍社区"), addressKey = text::gbk("地址"),
-                           accountKey = text::gbk("账号"), passwordKey = text::gbk("密码"),
-                           tag = text::gbk("[玖伍对接]  "), successLabel = text::gbk(" 订单状态：成功  订单号:"),
+  static const std::string tag = text::gbk("[玖伍对接]  "), successLabel = text::gbk(" 订单状态：成功  订单号:"),
                            failureLabel = text::gbk(" 订单状态：失败  订单号:");
   // How a JSON reply spells 下单成功！ with escapes; the raw characters do not count.
   static const std::string successMarker = "\\u4e0b\\u5355\\u6210\\u529f\\uff01";
   const std::string profile = config::ProfilePath(profileGroup);
-  const std::string address = config::ReadValue(profile, section, addressKey);
-  const std::string account = config::ReadValue(profile, section, accountKey);
-  const std::string password = config::ReadValue(profile, section, passwordKey);
-  const std::string goodsId = config::ReadValue(profile, section, "goodsid");
-  const std::string goodsType = config::ReadValue(profile, section, "goodtype");
+  using config::SettingId;
+  const std::string address = config::readSetting(profile, SettingId::JiuwuAddress);
+  const std::string account = config::readSetting(profile, SettingId::JiuwuAccount);
+  const std::string password = config::readSetting(profile, SettingId::JiuwuPassword);
+  const std::string goodsId = config::readSetting(profile, SettingId::JiuwuGoodsId);
+  const std::string goodsType = config::readSetting(profile, SettingId::JiuwuGoodsType);
 
   net::HttpRequest request;
   request.url = address + "/index.php?m=home&c=order&a=add";

@@ -4,25 +4,14 @@
 #include "gifting/jiuwu_order.h"
 #include "gifting/order_outcome.h"
 #include "gifting/yile_order.h"
-#include "text/gbk.h"
 
 namespace gifting {
 
 std::string placeOrder(const std::string& qq, const std::string& amount, const std::string& group) {
-  static const std::string section = text::gbk("对接参数"), key = text::gbk("社区类型");
-  std::string profileGroup;
-  switch (config::readSharedSwitch()) {
-    case config::SharedSwitch::On:
-      profileGroup = config::defaultFolder();
-      break;
-    case config::SharedSwitch::Off:
-    case config::SharedSwitch::Absent:
-      profileGroup = group;
-      break;
-    case config::SharedSwitch::Other:
-      return {};
-  }
-  switch (communityKindOf(config::ReadValue(config::ProfilePath(profileGroup), section, key, "0"))) {
+  const std::optional<config::ProfileChoice> choice = config::chooseProfile(config::Feature::Order, group);
+  if (!choice) return {};
+  const std::string& profileGroup = choice->folder;
+  switch (communityKindOf(config::readSetting(choice->profilePath(), config::SettingId::CommunityKind))) {
     case CommunityKind::Yile:
       return placeYileOrder(qq, amount, profileGroup).status;
     case CommunityKind::JiuwuBalance:

@@ -1,7 +1,6 @@
 #include "gifting/placeholders.h"
 
 #include "config/config_store.h"
-#include "text/gbk.h"
 #include "text/search.h"
 
 namespace gifting {
@@ -24,9 +23,7 @@ std::string avatarCode(const std::string& qq, int size) {
 }
 
 std::string tailText(const std::string& profilePath) {
-  static const std::string section = text::gbk("自定义话语"), key = text::gbk("小尾巴"),
-                           lineMarker = text::gbk("[换行]");
-  return text::replaceAll(config::ReadValue(profilePath, section, key, lineMarker), "\r\n", "");
+  return text::replaceAll(config::readSetting(profilePath, config::SettingId::ReplyTail), "\r\n", "");
 }
 
 }  // namespace gifting

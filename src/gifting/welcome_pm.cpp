@@ -9,14 +9,15 @@
 
 namespace gifting {
 
-void sendWelcomePm(const std::string& robotQQ, int32_t kind, const std::string& group,
-                   const std::string& activeQQ, const std::string& passiveQQ) {
-  static const std::string section = text::gbk("进群私聊"), switchKey = text::gbk("是否开启"),
-                           on = text::gbk("真"), off = text::gbk("假"), nickname = text::gbk("[网名]"),
-                           groupNumber = text::gbk("[群号]"), beijingTime = text::gbk("[北京时间]");
-  const std::string profile = config::ProfilePath(config::IsSharedMode() ? config::defaultFolder() : group);
-  if (config::ReadValue(profile, section, switchKey, off) != on) return;
-  std::string message = config::ReadValue(profile, section, section);
+void sendWelcomePm(const std::string& robotQQ, int32_t /*kind*/, const std::string& group,
+                   const std::string& /*activeQQ*/, const std::string& passiveQQ) {
+  static const std::string nickname = text::gbk("[网名]"), groupNumber = text::gbk("[群号]"),
+                           beijingTime = text::gbk("[北京时间]");
+  const std::optional<config::ProfileChoice> choice = config::chooseProfile(config::Feature::WelcomePm, group);
+  if (!choice) return;
+  const std::string profile = choice->profilePath();
+  if (!config::settingIsOn(profile, config::SettingId::WelcomePmOn)) return;
+  std::string message = config::readSetting(profile, config::SettingId::WelcomePm);
   message = text::replaceAll(message, "[QQ]", passiveQQ);
   message = text::replaceAll(message, nickname, net::NicknameLookup(passiveQQ));
   message = text::replaceAll(message, groupNumber, group);

@@ -18,16 +18,14 @@ bool yileCodeIsSuccess(const std::string& resultCode) {
 }
 
 OrderOutcome placeYileOrder(const std::string& qq, const std::string& amount, const std::string& profileGroup) {
-  static const std::string section = text::gbk("亿乐社区"), addressKey = text::gbk("地址"),
-                           goodsKey = text::gbk("商品id"), accountKey = text::gbk("账号"),
-                           passwordKey = text::gbk("密码"), tag = text::gbk("[亿乐对接]  "),
-                           successLabel = text::gbk(" 订单状态：成功  返回值:"),
+  static const std::string tag = text::gbk("[亿乐对接]  "), successLabel = text::gbk(" 订单状态：成功  返回值:"),
                            failureLabel = text::gbk(" 订单状态：失败  返回值:");
   const std::string profile = config::ProfilePath(profileGroup);
-  const std::string address = config::ReadValue(profile, section, addressKey);
-  const std::string goodsId = config::ReadValue(profile, section, goodsKey);
-  const std::string account = config::ReadValue(profile, section, accountKey);
-  const std::string password = config::ReadValue(profile, section, passwordKey);
+  using config::SettingId;
+  const std::string address = config::readSetting(profile, SettingId::YileAddress);
+  const std::string goodsId = config::readSetting(profile, SettingId::YileGoodsId);
+  const std::string account = config::readSetting(profile, SettingId::YileAccount);
+  const std::string password = config::readSetting(profile, SettingId::YilePassword);
 
   net::HttpRequest request;
   request.url = address + "/api/web/order.html";

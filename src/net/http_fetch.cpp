@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "net/charset_declaration.h"
 #include "net/http_transfer.h"
-#include "parse/regex_matcher.h"
 #include "text/gbk.h"
 #include "text/search.h"
 #include "text/text_between.h"
@@ -23,10 +23,13 @@
 //   710  the header list cannot be built or is refused
 //   711  the host or proxy does not resolve, the connection or the TLS handshake fails, connecting
 //        takes longer than the timeout, or the request (head and body) cannot be sent in time
-//   712  the request went out but no complete response head came back in time, the peer closed
-//        or answered with something that is not HTTP, or redirects went on past ten
-//   713  the head arrived but the body broke off (closed early, reset, or silent for longer than
-//        the timeout); what arrived is kept and returned
+//        (within the per-phase timeout and the overall deadline)
+//   712  the request went out but no complete response head came back in time (per-phase
+//        timeout or deadline), the peer closed or answered with something that is not HTTP, or
+//        redirects went on past ten
+//   713  the head arrived but the body broke off (closed early, reset, silent for longer than
+//        the timeout, still arriving at the deadline, or longer than the body cap); what arrived
+//        is kept, up to the cap, and returned
 // 703 and 704 have no libcurl counterpart: connecting and opening the request are one step with
 // sending, whose failures are 711.
 //
@@ -181,6 +184,8 @@ std::string HttpFetch(const HttpRequest& request, HttpResponse* response) {
     t.idleLimit = std::chrono::milliseconds(timeoutMs);
     t.followsRedirects = follow;
     t.uploadSize = sendsBody ? static_cast<curl_off_t>(request.body.size()) : 0;
+    t.deadline = request.deadline;
+    t.maxBodyBytes = request.maxBodyBytes;
     t.attach(c);
 
     const CURLcode rc = curl_easy_perform(c);
@@ -213,12 +218,8 @@ std::string HttpFetch(const HttpRequest& request, HttpResponse* response) {
     out.bodyBytes = t.body;
 
     std::string result = t.body;
-    parse::RegexMatcher charsetSearch;
-    if (charsetSearch.Create("<meta.+?charset=[^\\w]?([-\\w]+)", result.substr(0, 1024))) {
-      const std::string charset = text::asciiLower(charsetSearch.SubmatchText(1, 1));
-      if (!charset.empty() && charset != "gbk" && charset != "gb2312")
-        result = text::charsetToGbk(t.body, charset);
-    }
+    const std::string charset = text::asciiLower(declaredCharset(result));
+    if (!charset.empty() && charset != "gbk" && charset != "gb2312") result = text::charsetToGbk(t.body, charset);
     if (response) *response = std::move(out);
     return result;
   } catch (...) {

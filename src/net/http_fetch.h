@@ -6,13 +6,22 @@
 // are written only where a request gets that far; on failure `status` holds one of the texts
 // 700..712 and the result is "". A body that breaks off after the head is returned as far as it
 // arrived, with the outputs filled and `status` "713 ..." (never the status line of a cut body).
+// Every call ends by its `deadline` and keeps at most `maxBodyBytes` of body. Past the deadline the
+// text is that of the phase it caught: 711 while connecting or sending, 712 while waiting for the
+// head, 713 while reading the body (what arrived is returned). A body longer than the cap gives 713
+// with its first `maxBodyBytes` bytes. The per-phase timeouts of `timeoutSeconds` run inside the
+// deadline.
 // A body that declares another charset in a <meta> tag within its first 1024 bytes is converted
 // to GBK. With a jar, curl's cookie engine carries cookies across redirects and curl writes the
 // one Cookie line (after Host). Nothing is kept between calls.
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <functional>
 #include <string>
+
+#include "net/request_limits.h"
 
 namespace net {
 
@@ -27,6 +36,8 @@ struct HttpRequest {
   std::string proxy;                     // host:port; empty = direct
   std::string proxyUser, proxyPassword;  // proxy basic credentials (both non-empty)
   int timeoutSeconds = 0;                // per phase; <= 0 means 30 s
+  std::chrono::milliseconds deadline = kRequestDeadline;  // the whole call; <= 0 means the default
+  std::size_t maxBodyBytes = kMaxBodyBytes;               // body bytes kept at most
 };
 
 struct HttpResponse {

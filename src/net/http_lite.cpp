@@ -16,8 +16,8 @@
 // - The whole response head is read however long it is, so its cookies are never lost.
 // - No cookie store: cookies travel only through the caller's jar, and a redirect is followed
 //   (at most ten) without cookies of its own.
-// - Nothing of its own bounds the exchange except a safety limit of 60 s for connecting and
-//   60 s of silence in any later phase, so that a dead peer cannot hold the host's thread forever.
+// - Besides the request's deadline and body cap, a safety limit of 60 s for connecting and 60 s of
+//   silence in any later phase applies (it matters only with a deadline longer than that).
 
 namespace net {
 
@@ -144,6 +144,8 @@ std::string HttpLite(LiteRequest& request, LiteResponse* response) {
     t.idleLimit = std::chrono::milliseconds(kSafetyLimitMs);
     t.followsRedirects = !request.noRedirect;
     t.uploadSize = method == 1 ? static_cast<curl_off_t>(bodyBytes.size()) : 0;
+    t.deadline = request.deadline;
+    t.maxBodyBytes = request.maxBodyBytes;
     t.attach(c);
     curl_easy_perform(c);  // a failure shows as an empty or partial body
 

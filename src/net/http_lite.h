@@ -2,9 +2,16 @@
 // It completes the caller's header block in place (Accept, Referer, Accept-Language,
 // Content-Type, Cookie), sends `bodyBytes` (filled from `body` when empty and the method is not GET)
 // and returns the raw body bytes. No error texts, no charset handling, no Location handling.
+// Every call ends by its `deadline` and keeps at most `maxBodyBytes` of body: past either, the
+// exchange stops and the call returns the body as far as it arrived (at most the cap), as it does
+// for any other failure after the request went out.
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <string>
+
+#include "net/request_limits.h"
 
 namespace net {
 
@@ -17,6 +24,8 @@ struct LiteRequest {
   std::string* bodyBytes = nullptr;   // body to send; filled from `body` when empty
   bool noRedirect = false;
   std::string proxy;
+  std::chrono::milliseconds deadline = kRequestDeadline;  // the whole call; <= 0 means the default
+  std::size_t maxBodyBytes = kMaxBodyBytes;               // body bytes kept at most
 };
 
 struct LiteResponse {

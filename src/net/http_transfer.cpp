@@ -1,5 +1,6 @@
 #include "net/http_transfer.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
 
@@ -104,9 +105,16 @@ bool isFollowedStatus(int status) {
 
 size_t onBody(char* data, size_t size, size_t count, void* user) {
   auto* t = static_cast<Transfer*>(user);
-  t->body.append(data, size * count);
+  const size_t n = size * count;
   t->lastActivity = std::chrono::steady_clock::now();
-  return size * count;
+  if (n > t->maxBodyBytes - std::min(t->body.size(), t->maxBodyBytes)) {
+    // Only what fits is kept; a short count makes curl end the transfer.
+    t->body.append(data, t->maxBodyBytes - std::min(t->body.size(), t->maxBodyBytes));
+    t->bodyCapReached = true;
+    return 0;
+  }
+  t->body.append(data, n);
+  return n;
 }
 
 size_t onHeader(char* data, size_t size, size_t count, void* user) {
@@ -179,6 +187,9 @@ int onRequestStart(void* user, char*, char*, int, int) {
 
 void Transfer::attach(CURL* curl) {
   lastActivity = std::chrono::steady_clock::now();
+  // curl takes 0 as "no limit", so a deadline that is not positive is the default one.
+  const auto limit = deadline.count() > 0 ? deadline : kRequestDeadline;
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(limit.count()));
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, onHeader);

@@ -1,7 +1,8 @@
 // What the two HTTP clients share on top of libcurl: the header-line handling, the proxy text,
 // and one transfer's capture of the final response (header block, body) with an idle timeout,
-// the per-thread pump and a record of how far the exchange got, so that a failure can be told
-// apart by phase (connecting and sending, waiting for the answer, reading the body).
+// an overall deadline and a body cap, the per-thread pump and a record of how far the exchange
+// got, so that a failure can be told apart by phase (connecting and sending, waiting for the
+// answer, reading the body).
 #pragma once
 
 #include <curl/curl.h>
@@ -10,6 +11,8 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "net/request_limits.h"
 
 namespace net::http {
 
@@ -53,9 +56,14 @@ struct CurlHandle {
 };
 
 // One transfer on one easy handle. attach() installs the write, header, progress and pre-request
-// callbacks; after curl_easy_perform the members describe the final response.
+// callbacks and the deadline; after curl_easy_perform the members describe the final response.
+// Past the deadline curl ends the transfer (CURLE_OPERATION_TIMEDOUT); a body that would grow past
+// maxBodyBytes keeps its first maxBodyBytes bytes and ends the transfer (CURLE_WRITE_ERROR). Either
+// way failurePhase() tells how far the exchange had got.
 struct Transfer {
   std::chrono::milliseconds idleLimit{30000};  // no byte moved for this long ends the transfer
+  std::chrono::milliseconds deadline = kRequestDeadline;  // the whole exchange; <= 0 means the default
+  std::size_t maxBodyBytes = kMaxBodyBytes;
   bool followsRedirects = false;
   curl_off_t uploadSize = 0;                   // body bytes of the first request
 
@@ -65,6 +73,7 @@ struct Transfer {
   bool connected = false;        // the current request's connection is up (TLS, tunnel included)
   bool uploadDone = false;       // the current request's body has gone out
   bool idleTimedOut = false;
+  bool bodyCapReached = false;
 
   void attach(CURL* curl);
 

@@ -11,6 +11,8 @@ namespace net {
 namespace {
 
 const char kBoundary[] = "2ac82af7-ef49-404b-8717-f4f9bd7e9f47";
+// Uploading a picture and having it read takes longer than an ordinary request.
+constexpr std::chrono::milliseconds kUploadDeadline{60000};
 
 // The multipart body with the picture in the place of "图片" in the template; only the template
 // is searched, so picture bytes that look like the placeholder are sent as they are.
@@ -38,6 +40,7 @@ std::string ImageTextCheck(const std::string& pictureBytes) {
     request.method = 1;
     request.headers = &headers;
     request.bodyBytes = &body;
+    request.deadline = kUploadDeadline;
     const std::string reply = text::utf8ToGbk(HttpLite(request));
 
     parse::JsonObject json;

@@ -4,12 +4,15 @@
 
 #include "config/plugin_dir.h"
 #include "events/dispatch_event.h"
+#include "events/event_numbers.h"
 #include "plugin/fault_guard.h"
 #include "plugin/plugin_info.h"
 #include "plugin/plugin_location.h"
 #include "hostapi/host_api.h"
 #include "net/nickname_lookup.h"
 #include "text/gbk.h"
+#include "text/numbers.h"
+#include "ui/open_window.h"
 
 #define IR_EXPORT __attribute__((visibility("default")))
 
@@ -19,13 +22,30 @@ namespace {
 // pointer outlives its call; each is replaced by the next call of the same export.
 plugin::PluginInfo pluginInfo;
 std::string retainedInformation;
-std::string retainedNickname;
+// Per calling thread: a host that asks for nicknames from several threads at once gets each
+// answer in its own buffer, valid until that thread's next call.
+thread_local std::string retainedNickname;
 
 std::string copied(const char* hostText) { return hostText ? std::string(hostText) : std::string(); }
 
-const char* createPlugin() {
+void fixPluginDir() {
   std::string runDir = plugin::runDirectoryOf(reinterpret_cast<const void*>(&IR_Create));
   config::setPluginDir(plugin::pluginDirUnder(runDir));
+}
+
+// PluginDir is known from where the library was loaded, so it is fixed at load: an event or a
+// nickname query that arrives before IR_Create then reads and writes the plug-in's own folder,
+// never the working folder or the file system's root. IR_Create fixes it again and creates it.
+[[maybe_unused]] const bool pluginDirFixedAtLoad = [] {
+  try {
+    fixPluginDir();
+  } catch (...) {
+  }
+  return true;
+}();
+
+const char* createPlugin() {
+  fixPluginDir();
   plugin::createFolder(config::pluginDir());
   pluginInfo = plugin::fixedPluginInfo();
   // The fault guard wraps every export from the start, so there is nothing further to install.
@@ -45,9 +65,7 @@ IR_EXPORT const char* IR_Create(void) {
 }
 
 IR_EXPORT void IR_SetUp(void) {
-  plugin::guarded([] {
-    hostapi::hostApi().OutPutLog(text::gbk("朔禾引流插件：此版本未包含设置窗口，无法打开设置。"));
-  });
+  plugin::guarded([] { ui::openSettingsWindow(); });
 }
 
 IR_EXPORT int32_t IR_Event(const char* robotQQ, int32_t kind, int32_t /*subKind*/, const char* source,
@@ -64,6 +82,10 @@ IR_EXPORT int32_t IR_Event(const char* robotQQ, int32_t kind, int32_t /*subKind*
     event.message = copied(message);
     event.messageNo = copied(messageNo);
     event.messageId = copied(messageId);
+    if (auto bad = events::malformedEventNumber(event)) {
+      hostapi::hostApi().OutPutLog(text::gbk("朔禾引流插件：事件的QQ号或群号不是数字，未处理：") + *bad);
+      return;
+    }
     events::dispatchEvent(event);
   });
   return 1;
@@ -81,7 +103,15 @@ IR_EXPORT int32_t IR_DestroyPlugin(void) { return 0; }
 
 IR_EXPORT const char* QQ_获取昵称(const char* qq) {
   bool found = plugin::guarded(false, [&] {
-    std::string nickname = net::NicknameLookup(copied(qq));
+    const std::string number = copied(qq);
+    // An empty QQ is asked for as it is (the service answers nothing); any other text must be a
+    // plain number, since it goes into the service's address.
+    if (!number.empty() && !text::isPlainNumber(number)) {
+      hostapi::hostApi().OutPutLog(text::gbk("朔禾引流插件：查询昵称的QQ号不是数字，未查询。"));
+      retainedNickname.clear();
+      return true;
+    }
+    std::string nickname = net::NicknameLookup(number);
     retainedNickname = std::move(nickname);
     return true;
   });

@@ -11,6 +11,13 @@ namespace {
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
+bool isPlainNumber(std::string_view text, std::size_t maxDigits) {
+  if (text.empty() || text.size() > maxDigits) return false;
+  for (char c : text)
+    if (!isDigit(c)) return false;
+  return true;
+}
+
 double readNumber(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;

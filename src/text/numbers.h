@@ -12,6 +12,10 @@
 namespace text {
 
 double readNumber(std::string_view text);
+
+// A plain decimal number as the host names QQ accounts and groups: 1 to `maxDigits` ASCII digits,
+// nothing else (no sign, blank, point or exponent).
+bool isPlainNumber(std::string_view text, std::size_t maxDigits = 20);
 std::string writeNumber(double value);
 
 // Comparisons of numbers taken from texts, with a tolerance of 1e-7.

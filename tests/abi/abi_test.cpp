@@ -3,9 +3,12 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <barrier>
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <thread>
+#include <vector>
 
 #include "abi/exported_symbols.h"
 #include "stubs/qq_services.h"
@@ -157,6 +160,39 @@ TEST_F(AbiTest, NicknameIsLookedUpAndRetainedUntilTheNextCall) {
   ASSERT_EQ(server.requests().size(), 3u);
   EXPECT_EQ(server.requests()[0].target, "/fcg-bin/cgi_get_portrait.fcg?uins=10001");
   EXPECT_EQ(server.requests()[2].target, "/fcg-bin/cgi_get_portrait.fcg?uins=");
+}
+
+// A host that asks from several threads at once: each thread's answer stays its own until that
+// thread asks again, however the other threads' calls interleave with it.
+TEST_F(AbiTest, NicknamesAskedFromEightThreadsAtOnceStayApart) {
+  plugin->create();
+  stubs::StubServer server;
+  stubs::PortraitService portrait(server);
+  constexpr int kThreads = 8, kRounds = 5;
+  for (int t = 0; t < kThreads; ++t)
+    portrait.setNickname(std::to_string(10001 + t), text::gbk("成员") + std::to_string(t));
+  pointServicesAt(*plugin, server.baseUrl());
+
+  std::barrier everyoneAsked(kThreads);
+  std::vector<std::vector<std::string>> seen(kThreads);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      const std::string qq = std::to_string(10001 + t);
+      for (int round = 0; round < kRounds; ++round) {
+        const char* nickname = plugin->nickname(qq.c_str());
+        // Read only once every thread has had its answer: a buffer shared between threads would
+        // hold someone else's nickname by now.
+        everyoneAsked.arrive_and_wait();
+        seen[t].push_back(nickname ? std::string(nickname) : "(null)");
+        everyoneAsked.arrive_and_wait();
+      }
+    });
+  }
+  for (std::thread& th : threads) th.join();
+  for (int t = 0; t < kThreads; ++t)
+    EXPECT_EQ(seen[t], std::vector<std::string>(kRounds, text::gbk("成员") + std::to_string(t))) << "thread " << t;
+  EXPECT_EQ(server.requests().size(), std::size_t(kThreads * kRounds));
 }
 
 }  // namespace

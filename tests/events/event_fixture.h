@@ -14,7 +14,7 @@
 #include "config/ini_file.h"
 #include "config/plugin_dir.h"
 #include "events/dispatch_event.h"
-#include "events/profile_choice.h"
+#include "config/profile_choice.h"
 #include "hostapi/host_api.h"
 #include "host_calls.h"
 #include "stubs/qq_services.h"
@@ -62,8 +62,8 @@ class EventTest : public ::testing::Test {
     config::WriteValue(config::ProfilePath(folder), gbk(section), gbk(key), gbkValue);
   }
 
-  static events::ProfileChoice groupProfile() { return {kGroup, false}; }
-  static events::ProfileChoice sharedProfile() { return {config::defaultFolder(), true}; }
+  static config::ProfileChoice groupProfile() { return {kGroup, false}; }
+  static config::ProfileChoice sharedProfile() { return {config::defaultFolder(), true}; }
 
   static events::HostEvent event(int32_t kind, const std::string& active, const std::string& passive = {},
                                  const std::string& gbkMessage = {}) {

@@ -55,7 +55,7 @@ class ForbiddenWordTest : public EventTest, public ::testing::WithParamInterface
 
 TEST_P(ForbiddenWordTest, Punishes) {
   const WordCase& c = GetParam();
-  const events::ProfileChoice profile = c.shared ? sharedProfile() : groupProfile();
+  const config::ProfileChoice profile = c.shared ? sharedProfile() : groupProfile();
   config::makeFolder(config::FolderPath(profile.folder));
   for (const Key& k : c.keys) setKey(profile.folder, k.section, k.key, gbk(k.value));
 

@@ -3,21 +3,7 @@
 #include <cstdint>
 #include <string>
 
-extern "C" {
-int32_t Api_SendMsg(const char*, int32_t, const char*, const char*, const char*, int32_t);
-int32_t Api_SendXML(const char*, int32_t, int32_t, const char*, const char*, const char*, int32_t);
-int32_t Api_HandleEvent(const char*, int32_t, const char*, const char*, int32_t, const char*);
-int32_t Api_GetObjLevel(const char*, const char*);
-const char* Api_GetSign(const char*, const char*);
-int32_t Api_ShutUP(const char*, const char*, const char*, int32_t);
-int32_t Api_KickGroupMBR(const char*, const char*, const char*, int32_t);
-int32_t Api_WithdrawMsg(const char*, const char*, const char*, const char*);
-const char* Api_GetPicLink(const char*, int32_t, const char*, const char*);
-int32_t Api_OutPutLog(const char*);
-const char* Api_GetQQList();
-const char* Api_GetGroupList(const char*);
-const char* Api_GetNick(const char*, const char*);
-}
+#include "hostkit/host_functions.h"
 
 #define ECHO_EXPORT extern "C" __attribute__((visibility("default")))
 

@@ -1,6 +1,5 @@
 #include "support/plugin_loader.h"
 
-#include <dlfcn.h>
 #include <stdlib.h>
 
 #include <filesystem>
@@ -16,22 +15,14 @@ namespace fs = std::filesystem;
 std::string builtPluginPath() { return IR_BUILT_PLUGIN_FILE; }
 
 LoadedPlugin::~LoadedPlugin() {
-  if (handle_) dlclose(handle_);
+  library_.reset();
   std::error_code ec;
   if (!runDir_.empty()) fs::remove_all(runDir_, ec);
 }
 
 std::string LoadedPlugin::pluginDir() const { return runDir_ + "/plugin/朔禾引流插件/"; }
 
-void* LoadedPlugin::symbol(const char* name) const { return dlsym(handle_, name); }
-
-namespace {
-template <class Fn>
-void resolve(const LoadedPlugin& plugin, Fn& slot, const char* name) {
-  slot = reinterpret_cast<Fn>(plugin.symbol(name));
-  if (!slot) throw std::runtime_error(std::string("plug-in lacks the export ") + name);
-}
-}  // namespace
+void* LoadedPlugin::symbol(const char* name) const { return library_->symbol(name); }
 
 std::unique_ptr<LoadedPlugin> loadPlugin() {
   std::unique_ptr<LoadedPlugin> plugin(new LoadedPlugin);
@@ -47,18 +38,12 @@ std::unique_ptr<LoadedPlugin> loadPlugin() {
   fs::copy_file(source, target);
   plugin->libraryPath_ = target.string();
 
-  plugin->handle_ = dlopen(plugin->libraryPath_.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!plugin->handle_) {
-    const char* why = dlerror();
-    throw std::runtime_error(std::string("cannot load the plug-in: ") + (why ? why : "?"));
-  }
-  resolve(*plugin, plugin->create, "IR_Create");
-  resolve(*plugin, plugin->setUp, "IR_SetUp");
-  resolve(*plugin, plugin->event, "IR_Event");
-  resolve(*plugin, plugin->message, "IR_Message");
-  resolve(*plugin, plugin->requestJoin, "IR_请求入群");
-  resolve(*plugin, plugin->destroy, "IR_DestroyPlugin");
-  resolve(*plugin, plugin->nickname, "QQ_获取昵称");
+  std::string error;
+  plugin->library_ = hostkit::PluginLibrary::open(plugin->libraryPath_, error);
+  if (!plugin->library_) throw std::runtime_error("cannot load the plug-in: " + error);
+  if (auto missing = plugin->library_->missing(); !missing.empty())
+    throw std::runtime_error("plug-in lacks the export " + missing.front());
+  static_cast<hostkit::PluginExports&>(*plugin) = *plugin->library_;
   return plugin;
 }
 

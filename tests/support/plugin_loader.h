@@ -1,5 +1,6 @@
 // loadPlugin: an isolated installation of the built plug-in library for one test. The library is
-// copied into a fresh "<tmp>/irtest-XXXXXX/plugin/" and opened from there (RTLD_NOW | RTLD_LOCAL),
+// copied into a fresh "<tmp>/irtest-XXXXXX/plugin/" and opened from there as the host kit opens a
+// plug-in (hostkit::PluginLibrary),
 // so its PluginDir, fixed by IR_Create, is "<that run dir>/plugin/朔禾引流插件/" and no two tests
 // share files or library state. A copy, not a link: the loader treats a second path to one file as
 // the library already loaded.
@@ -12,24 +13,17 @@
 #include <memory>
 #include <string>
 
-#include "plugin/exports.h"
+#include "hostkit/plugin_library.h"
 
 namespace support {
 
-class LoadedPlugin {
+// The seven exports of this copy (create, setUp, event, message, requestJoin, destroy, nickname)
+// are the members of hostkit::PluginExports.
+class LoadedPlugin : public hostkit::PluginExports {
  public:
   ~LoadedPlugin();  // closes the library and removes the run directory
   LoadedPlugin(const LoadedPlugin&) = delete;
   LoadedPlugin& operator=(const LoadedPlugin&) = delete;
-
-  // The seven exports of this copy, found under their UTF-8 names.
-  decltype(&IR_Create) create = nullptr;
-  decltype(&IR_SetUp) setUp = nullptr;
-  decltype(&IR_Event) event = nullptr;
-  decltype(&IR_Message) message = nullptr;
-  decltype(&IR_请求入群) requestJoin = nullptr;
-  decltype(&IR_DestroyPlugin) destroy = nullptr;
-  decltype(&QQ_获取昵称) nickname = nullptr;
 
   const std::string& runDir() const { return runDir_; }          // no trailing "/"
   const std::string& libraryPath() const { return libraryPath_; }  // "<runDir>/plugin/朔禾引流插件.ir.so"
@@ -41,10 +35,11 @@ class LoadedPlugin {
   LoadedPlugin() = default;
   std::string runDir_;
   std::string libraryPath_;
-  void* handle_ = nullptr;
+  std::unique_ptr<hostkit::PluginLibrary> library_;
 };
 
-// Copies and opens the library; throws std::runtime_error when it cannot (a test setup failure).
+// Copies and opens the library; throws std::runtime_error when it cannot or when an export is
+// missing (a test setup failure).
 // IR_Create is not called: the test decides when.
 std::unique_ptr<LoadedPlugin> loadPlugin();
 

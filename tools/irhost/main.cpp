@@ -6,7 +6,10 @@
 #include <iostream>
 #include <string>
 
-#include "plugin_set.h"
+#include "host_printer.h"
+#include "hostkit/host.h"
+#include "hostkit/plugin_set.h"
+#include "hostkit/scripted_host.h"
 #include "session.h"
 
 namespace {
@@ -56,15 +59,26 @@ fs::path programFolder() {
   return ec ? fs::current_path() : self.parent_path();
 }
 
-// Loads the plug-ins of `runDir`/plugin/ and replays the session into them.
+// Loads the plug-ins of `runDir`/plugin/ and replays the session into them. The host functions
+// the plug-ins call answer from the session's script and are printed as they happen.
 int runWithPlugins(const fs::path& runDir, const std::string& sessionFile) {
-  irhost::PluginSet plugins;
-  plugins.loadFolder((runDir / "plugin").string(), std::cout);
-  if (plugins.empty()) {
-    std::cerr << "irhost: no plug-in in " << (runDir / "plugin").string() << std::endl;
-    return 1;
-  }
-  return irhost::runSession(sessionFile, plugins, std::cout, std::cerr);
+  auto script = std::make_shared<hostkit::ScriptedHost>();
+  irhost::HostPrinter printer(std::cout);
+  hostkit::Host& host = hostkit::processHost();
+  host.setBackend(script);
+  host.addObserver(printer);
+  int status = 1;
+  {
+    hostkit::PluginSet plugins;
+    plugins.loadFolder((runDir / "plugin").string(), std::cout);
+    if (plugins.empty()) {
+      std::cerr << "irhost: no plug-in in " << (runDir / "plugin").string() << std::endl;
+    } else {
+      status = irhost::runSession(sessionFile, plugins, *script, std::cout, std::cerr);
+    }
+  }  // the plug-ins are gone before the printer is
+  host.removeObserver(printer);
+  return status;
 }
 
 // The demo runs in an installation of its own, demo/run/ beside the program, made afresh from the

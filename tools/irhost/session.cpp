@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "display.h"
-#include "host_script.h"
+#include "hostkit/plugin_set.h"
+#include "hostkit/scripted_host.h"
 #include "plugin_files.h"
-#include "plugin_set.h"
 #include "standins.h"
 #include "text/gbk.h"
 
@@ -100,7 +100,10 @@ const char* kindName(long long kind) {
 
 class Runner {
  public:
-  Runner(PluginSet& plugins, std::ostream& out) : plugins_(plugins), out_(out) {}
+  Runner(hostkit::PluginSet& plugins, hostkit::ScriptedHost& script, std::ostream& out)
+      : plugins_(plugins), script_(script), out_(out) {
+    script_.setQQList(robot_);
+  }
 
   // Runs one line; on a malformed line returns false with the reason in `error`.
   bool run(const std::string& line, std::string& error) {
@@ -120,23 +123,25 @@ class Runner {
       error = "'" + verb + "' needs the stand-ins: put a 'standins' line before it";
       return false;
     };
-    HostScript& script = hostScript();
     if (verb == "robot") {
       if (!need(1)) return false;
-      script.robotQQ = fieldToGbk(f[1]);
+      robot_ = fieldToGbk(f[1]);
+      script_.setQQList(robot_);
     } else if (verb == "level") {
       long long n = 0;
       if (!need(2)) return false;
       if (!readInt(f[2], n)) return error = "level is not a whole number: " + f[2], false;
-      script.levels[fieldToGbk(f[1])] = static_cast<int32_t>(n);
+      script_.setLevel(fieldToGbk(f[1]), static_cast<int32_t>(n));
     } else if (verb == "sign" || verb == "nick" || verb == "piclink") {
       if (!need(2)) return false;
-      auto& answers = verb == "sign" ? script.signs : verb == "nick" ? script.nicks : script.picLinks;
-      answers[fieldToGbk(f[1])] = fieldToGbk(f[2]);
+      const std::string key = fieldToGbk(f[1]), answer = fieldToGbk(f[2]);
+      if (verb == "sign") script_.setSign(key, answer);
+      if (verb == "nick") script_.setNick(key, answer);
+      if (verb == "piclink") script_.setPicLink(key, answer);
       if (verb == "nick" && standIns_ && f[1] != "*") standIns_->setNickname(fieldToGbk(f[1]), fieldToGbk(f[2]));
     } else if (verb == "groups") {
       if (!need(1)) return false;
-      script.groupList = fieldToGbk(f[1]);
+      script_.setGroupList(fieldToGbk(f[1]));
     } else if (verb == "event") {
       long long kind = 0;
       if (!need(1)) return false;
@@ -152,17 +157,31 @@ class Runner {
       if (!passive.empty()) out_ << " passive " << shown(passive);
       if (!message.empty()) out_ << ": " << shown(message);
       out_ << std::endl;
-      plugins_.event(script.robotQQ, static_cast<int32_t>(kind), group, active, passive, message,
-                     fieldToGbk(number), fieldToGbk(id), out_);
+      const std::string no = fieldToGbk(number), mid = fieldToGbk(id);
+      for (const auto& p : plugins_.plugins()) {
+        int32_t result = p->event(robot_.c_str(), static_cast<int32_t>(kind), 0, group.c_str(), active.c_str(),
+                                  passive.c_str(), message.c_str(), no.c_str(), mid.c_str(), "", "", 0);
+        out_ << "  " << p->fileName() << " returned " << result << std::endl;
+      }
       showWebRequests();
     } else if (verb == "lookup") {
       if (!need(1)) return false;
       out_ << "> nickname of " << f[1] << std::endl;
-      plugins_.lookUpNickname(fieldToGbk(f[1]), out_);
+      const std::string qq = fieldToGbk(f[1]);
+      for (const auto& p : plugins_.plugins()) {
+        if (!p->nickname) continue;
+        const char* nick = p->nickname(qq.c_str());
+        out_ << "  " << p->fileName() << " nickname of " << shown(qq) << " → " << shown(nick ? nick : "")
+             << std::endl;
+      }
       showWebRequests();
     } else if (verb == "setup") {
       out_ << "> settings" << std::endl;
-      plugins_.openSettings(out_);
+      for (const auto& p : plugins_.plugins()) {
+        if (!p->setUp) continue;
+        p->setUp();
+        out_ << "  " << p->fileName() << " settings closed" << std::endl;
+      }
       showWebRequests();
     } else if (verb == "pause") {
       long long ms = 0;
@@ -179,7 +198,7 @@ class Runner {
         out_ << " ${" << name << "}";
       }
       out_ << std::endl;
-      for (const auto& [qq, nick] : script.nicks)
+      for (const auto& [qq, nick] : script_.nicks())
         if (qq != "*") standIns_->setNickname(qq, nick);
     } else if (verb == "picture") {
       if (!need(1) || !needStandIns()) return false;
@@ -236,8 +255,10 @@ class Runner {
     if (standIns_) standIns_->printNewRequests(out_);
   }
 
-  PluginSet& plugins_;
+  hostkit::PluginSet& plugins_;
+  hostkit::ScriptedHost& script_;
   std::ostream& out_;
+  std::string robot_ = "10000";  // the robot of the events, and the answer of Api_GetQQList
   long long events_ = 0;
   std::map<std::string, std::string> names_;
   // Last member: the servers stop before anything they might print to goes.
@@ -246,13 +267,14 @@ class Runner {
 
 }  // namespace
 
-int runSession(const std::string& path, PluginSet& plugins, std::ostream& out, std::ostream& err) {
+int runSession(const std::string& path, hostkit::PluginSet& plugins, hostkit::ScriptedHost& script, std::ostream& out,
+               std::ostream& err) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     err << "irhost: cannot read the session file " << path << std::endl;
     return 2;
   }
-  Runner runner(plugins, out);
+  Runner runner(plugins, script, out);
   std::string line;
   int number = 0;
   while (std::getline(in, line)) {

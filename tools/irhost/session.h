@@ -5,14 +5,19 @@
 #include <iosfwd>
 #include <string>
 
-namespace irhost {
-
+namespace hostkit {
 class PluginSet;
+class ScriptedHost;
+}  // namespace hostkit
+
+namespace irhost {
 
 const char* sessionFormatHelp();
 
-// Runs the file's lines in order. Returns 0, or 2 after reporting the first malformed line
+// Runs the file's lines in order, handing events to `plugins` and scripting the host's answers
+// in `script`. Returns 0, or 2 after reporting the first malformed line
 // (with its line number) or a file that cannot be read; the lines before it have run.
-int runSession(const std::string& path, PluginSet& plugins, std::ostream& out, std::ostream& err);
+int runSession(const std::string& path, hostkit::PluginSet& plugins, hostkit::ScriptedHost& script, std::ostream& out,
+               std::ostream& err);
 
 }  // namespace irhost

@@ -260,8 +260,10 @@ void StubServer::Impl::serve(int fd, const std::shared_ptr<bool>& done) {
       while (body.size() < huge) body.append(seed, 0, std::min(seed.size(), huge - body.size()));
     }
 
+    constexpr std::size_t kFloodBytes = std::size_t{1} << 30;
     std::string head = "HTTP/1.1 " + std::to_string(answer.status) + " " + answer.reason + "\r\n";
-    bool hasLength = false;
+    if (answer.fault == Fault::FloodBody) head += "Content-Length: " + std::to_string(kFloodBytes) + "\r\n";
+    bool hasLength = answer.fault == Fault::FloodBody;
     for (const auto& [k, v] : answer.headers) {
       head += k + ": " + v + "\r\n";
       if (equalsIgnoreCase(k, "Content-Length") || equalsIgnoreCase(k, "Transfer-Encoding")) hasLength = true;
@@ -274,6 +276,20 @@ void StubServer::Impl::serve(int fd, const std::shared_ptr<bool>& done) {
     if (req.method == "HEAD") {
       if (!keepAlive) break;
       continue;
+    }
+    if (answer.fault == Fault::DripBody) {
+      const auto every = answer.delay.count() > 0 ? answer.delay : std::chrono::milliseconds(100);
+      bool sent = true;
+      for (std::size_t i = 0; i < body.size() && sent; ++i)
+        sent = sendAll(fd, body.data() + i, 1) && (i + 1 == body.size() || waitOrStop(every));
+      break;
+    }
+    if (answer.fault == Fault::FloodBody) {
+      std::string chunk;
+      while (chunk.size() < 65536) chunk += "0123456789abcdef";
+      for (std::size_t sent = 0; sent < kFloodBytes && sendAll(fd, chunk); sent += chunk.size()) {
+      }
+      break;
     }
     if (answer.fault == Fault::CloseMidBody || answer.fault == Fault::StallMidBody) {
       sendAll(fd, body.data(), body.size() / 2);

@@ -29,6 +29,10 @@ enum class Fault {
   Garbage,         // invalid bytes instead of an HTTP answer, then close
   StallMidBody,    // send the head and half of the body, then stay silent for `delay` (until the
                    // server stops when `delay` is 0) and close
+  DripBody,        // send the head, then the body one byte every `delay` (100 ms when 0)
+  FloodBody,       // send a head announcing 1 GiB, then "0123456789abcdef" over and over as fast
+                   // as the peer reads, until it closes or the 1 GiB is out; `body` is not used
+                   // and nothing of the flood is held in memory
 };
 
 struct StubAnswer {

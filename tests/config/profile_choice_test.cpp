@@ -1,17 +1,17 @@
-#include "events/profile_choice.h"
+#include "config/profile_choice.h"
 
 #include <gtest/gtest.h>
 
-#include "text/gbk.h"
+#include "config/config_store.h"
 
 namespace {
 
+using config::Feature;
 using config::SharedSwitch;
-using events::Feature;
 
 // "D" the default profile (shared), "G" the group's own, "-" the feature does not run.
 std::string choice(Feature feature, SharedSwitch value) {
-  const auto p = events::chooseProfile(feature, value, "20002");
+  const auto p = config::chooseProfile(feature, value, "20002");
   if (!p) return "-";
   if (p->folder == config::defaultFolder() && p->shared) return "D";
   if (p->folder == "20002" && !p->shared) return "G";
@@ -29,7 +29,8 @@ TEST(ProfileChoiceTest, EachFeatureFollowsItsRowForEveryValueOfTheSwitch) {
   const Row rows[] = {
       {Feature::JoinScreening, "D", "G", "G", "-"},  {Feature::MemberJoin, "D", "G", "G", "G"},
       {Feature::ImageTextCheck, "D", "G", "-", "-"}, {Feature::ForbiddenWords, "D", "G", "G", "-"},
-      {Feature::KeywordReply, "D", "G", "G", "-"},
+      {Feature::KeywordReply, "D", "G", "G", "-"},   {Feature::DailyClaim, "D", "G", "G", "G"},
+      {Feature::WelcomePm, "D", "G", "G", "G"},      {Feature::Order, "D", "G", "G", "-"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(static_cast<int>(r.feature));
