@@ -29,6 +29,7 @@ namespace {
 struct Script {
   enum class Kind { Answer, Fail, Ignore, Drop } kind = Kind::Answer;
   json data;
+  std::function<json(const json&)> reply;  // when set, computes the data from the params
   std::chrono::milliseconds delay{0};
   int retcode = 0;
   std::string message;
@@ -147,6 +148,13 @@ struct OneBotStandin::Impl : std::enable_shared_from_this<Impl> {
                  {"message", script.message}, {"wording", script.message}, {"echo", echo}};
         break;
       case Script::Kind::Answer:
+        if (script.reply) {
+          try {
+            script.data = script.reply(request.contains("params") ? request["params"] : json::object());
+          } catch (...) {
+            script.data = nullptr;
+          }
+        }
         reply = {{"status", "ok"}, {"retcode", 0}, {"data", script.data}, {"message", ""}, {"wording", ""}, {"echo", echo}};
         break;
     }
@@ -276,6 +284,13 @@ void OneBotStandin::answer(const std::string& action, json data, std::chrono::mi
   Script s;
   s.data = std::move(data);
   s.delay = delay;
+  impl_->scripts[action] = s;
+}
+
+void OneBotStandin::respond(const std::string& action, std::function<json(const json&)> reply) {
+  std::lock_guard lock(impl_->mutex);
+  Script s;
+  s.reply = std::move(reply);
   impl_->scripts[action] = s;
 }
 

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,6 +52,8 @@ class OneBotStandin {
 
   // The reply to `action`: status ok with `data`, after `delay`. Unscripted actions get ok/null at once.
   void answer(const std::string& action, nlohmann::json data, std::chrono::milliseconds delay = {});
+  // The reply to `action` computed from the request's params (ok with what `reply` returns), at once.
+  void respond(const std::string& action, std::function<nlohmann::json(const nlohmann::json& params)> reply);
   void fail(const std::string& action, int retcode, const std::string& message);
   void ignore(const std::string& action);        // never answered
   void dropOn(const std::string& action);        // the connection is cut when it arrives

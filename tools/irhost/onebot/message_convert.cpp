@@ -1,6 +1,7 @@
 #include "onebot/message_convert.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "onebot/json_frame.h"
@@ -58,7 +59,98 @@ std::string cqUnescape(std::string_view s) {
   return out;
 }
 
+void appendUtf8(std::string& out, unsigned long cp) {
+  if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return;
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// XML character references of a UTF-8 text decoded; an unknown one stays as it is.
+std::string xmlUnescape(std::string_view s) {
+  std::string out;
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const std::size_t semi = s[i] == '&' ? s.find(';', i) : std::string_view::npos;
+    if (semi == std::string_view::npos || semi - i > 10) {
+      out += s[i++];
+      continue;
+    }
+    const std::string_view name = s.substr(i + 1, semi - i - 1);
+    bool known = true;
+    if (name == "lt") out += '<';
+    else if (name == "gt") out += '>';
+    else if (name == "amp") out += '&';
+    else if (name == "quot") out += '"';
+    else if (name == "apos") out += '\'';
+    else if (name.size() > 1 && name[0] == '#') {
+      const bool hex = name[1] == 'x' || name[1] == 'X';
+      const std::string digits(name.substr(hex ? 2 : 1));
+      char* end = nullptr;
+      const unsigned long cp = std::strtoul(digits.c_str(), &end, hex ? 16 : 10);
+      known = !digits.empty() && end && *end == '\0';
+      if (known) appendUtf8(out, cp);
+    } else {
+      known = false;
+    }
+    if (known) {
+      i = semi + 1;
+    } else {
+      out += s[i++];
+    }
+  }
+  return out;
+}
+
 }  // namespace
+
+std::string cardText(std::string_view gbkXml) {
+  if (gbkXml.find('<') == std::string_view::npos) return std::string(gbkXml);
+  const std::string xml = text::gbkToUtf8(gbkXml);
+  std::string lines;
+  bool inButton = false;
+  std::size_t i = 0;
+  auto addText = [&](std::string_view run) {
+    if (inButton) return;
+    std::size_t start = 0;
+    while (start <= run.size()) {
+      std::size_t end = run.find('\n', start);
+      if (end == std::string_view::npos) end = run.size();
+      std::string_view line = run.substr(start, end - start);
+      while (!line.empty() && (line.front() == ' ' || line.front() == '\t' || line.front() == '\r')) line.remove_prefix(1);
+      while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\r')) line.remove_suffix(1);
+      if (!line.empty()) {
+        if (!lines.empty()) lines += "\r\n";
+        lines += xmlUnescape(line);
+      }
+      start = end + 1;
+    }
+  };
+  while (i < xml.size()) {
+    const std::size_t open = xml.find('<', i);
+    addText(std::string_view(xml).substr(i, (open == std::string::npos ? xml.size() : open) - i));
+    if (open == std::string::npos) break;
+    const std::size_t close = xml.find('>', open);
+    if (close == std::string::npos) break;
+    const std::string_view tag = std::string_view(xml).substr(open + 1, close - open - 1);
+    if (tag.starts_with("button")) inButton = !tag.ends_with("/");
+    else if (tag.starts_with("/button")) inButton = false;
+    i = close + 1;
+  }
+  return text::utf8ToGbk(lines);
+}
 
 PictureTable::PictureTable(std::size_t capacity) : capacity_(capacity ? capacity : 1), next_(0) {}
 

@@ -51,6 +51,11 @@ nlohmann::json toSegments(std::string_view gbkText, const PictureTable* pictures
 // A CQ-code string ("hi[CQ:at,qq=1]") as a segment array; unknown or broken codes stay text.
 nlohmann::json parseCqString(std::string_view utf8);
 
+// The text an XML card shows (GBK in, GBK out), for implementations that do not send cards: the
+// text between its tags, line by line, with the character references decoded; button captions
+// and layout blanks are left out. A text without tags comes back unchanged.
+std::string cardText(std::string_view gbkXml);
+
 // "[IR:" → "[IR：" in a UTF-8 text, for any text from outside that reaches the plug-in
 // (messages, nicknames, signatures).
 std::string neutraliseCodes(std::string_view utf8);
