@@ -13,7 +13,7 @@
 #include <sstream>
 #include <thread>
 
-#include "irhost/irhost_files.h"  // generated: IRHOST_PROGRAM, PLUGIN_LIBRARY
+#include "irhost/irhost_files.h"  // generated: IRHOST_PROGRAM, PLUGIN_LIBRARY, DEMO_SESSION
 #include "stubs/onebot_standin.h"
 
 namespace {
@@ -260,7 +260,7 @@ TEST_F(ServeTest, UnsafeCommandLinesAreRefusedAtStart) {
 }
 
 TEST_F(ServeTest, DuplicatesAreDroppedAndGroupsRunSideBySideInOrder) {
-  configure({setting("低等级", "是否开启", "真"), setting("低等级", "等级", "16"),
+  configure({setting("低等级", "是否开启", "真"), setting("低等级", "等级", "16"), setting("进群私聊", "是否开启", "真"),
              setting("低等级", "是否开启", "真", "20003/机器人参数.ini"), setting("低等级", "等级", "16", "20003/机器人参数.ini")});
   const auto port = start({"--listen", "127.0.0.1:0", "--quiet"});
   ASSERT_NE(port, 0) << out() << err();
@@ -277,16 +277,21 @@ TEST_F(ServeTest, DuplicatesAreDroppedAndGroupsRunSideBySideInOrder) {
     s.sendEvent(OneBotStandin::joinRequest("10001", 20002, 30000 + i, "", "a" + std::to_string(i)));
     s.sendEvent(OneBotStandin::joinRequest("10001", 20003, 40000 + i, "", "b" + std::to_string(i)));
   }
-  // Duplicates the implementations send: a request again, a member increase again.
+  // Duplicates the implementations send: a request again; a member increase twice (NapCat's second
+  // one as an invite by operator 0). Then a last request of the group as a marker.
   s.sendEvent(OneBotStandin::joinRequest("10001", 20002, 30002, "", "a2"));
-  ASSERT_TRUE(waitNamed(s, "set_group_add_request", 12, 20s)) << out();
+  s.sendEvent(OneBotStandin::memberIncrease("10001", 20002, 30009, 0, "approve"));
+  s.sendEvent(OneBotStandin::memberIncrease("10001", 20002, 30009, 0, "invite"));
+  s.sendEvent(OneBotStandin::joinRequest("10001", 20002, 30007, "", "a7"));
+  ASSERT_TRUE(waitNamed(s, "set_group_add_request", 13, 20s)) << out();
   std::string a, b;
   for (const auto& p : named(s, "set_group_add_request")) {
     const std::string flag = p["flag"];
     (flag[0] == 'a' ? a : b) += flag;
   }
-  EXPECT_EQ(a, "a1a2a3a4a5a6");
+  EXPECT_EQ(a, "a1a2a3a4a5a6a7");
   EXPECT_EQ(b, "b1b2b3b4b5b6");
+  EXPECT_EQ(named(s, "send_private_msg").size(), 1u);  // one welcome for the one newcomer
   EXPECT_EQ(stop(), 0);
 }
 
@@ -328,7 +333,30 @@ TEST_F(ServeTest, ShutdownFinishesTheEventsInHand) {
   EXPECT_EQ(status, 0) << err();
   EXPECT_EQ(named(s, "set_group_add_request").size(), 3u) << out();
   const std::string o = out();
-  EXPECT_LT(o.find("stopping"), o.find("irhost serve: stopped")) << o;
+  EXPECT_LT(o.find("stopping"), o.find("destroyed (0)")) << o;
+  EXPECT_LT(o.find("destroyed (0)"), o.find("irhost serve: stopped")) << o;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ServeTest, DemoThroughTheStandinTellsTheWholeStory) {
+  fs::create_directory(dir / "demo");
+  fs::copy_file(DEMO_SESSION, dir / "demo" / "demo.session");
+  const std::string cmd = "cd '" + dir.string() + "' && ./irhost demo --onebot >out.txt 2>err.txt";
+  ASSERT_EQ(std::system(cmd.c_str()), 0) << err();
+  const std::string o = out();
+  for (const char* line : {
+           "onebot ← send_private_msg {\"group_id\":20002,",
+           "onebot ← set_group_ban {\"duration\":2280,\"group_id\":20002,\"user_id\":10005}",
+           "onebot ← delete_msg {\"message_id\":1000008}",  // the picture's message, read through get-pic-link
+           "query picture link of [IR:pic=0000000000000001.jpg] → ${PICTURES}/poster.jpg",
+           "onebot ← set_group_add_request {\"approve\":true,\"flag\":\"flag-9\"",
+           "onebot ← set_group_add_request {\"approve\":false,\"flag\":\"flag-10\",\"reason\":\"低等级\"",
+       })
+    EXPECT_NE(o.find(line), std::string::npos) << line << "\n" << o;
+  EXPECT_EQ(err(), "");
 }
 
 }  // namespace

@@ -110,3 +110,26 @@ TEST(OutgoingMessage, ReceivedPictureCodeGoesOutAsItsAddress) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CardText, ACardGoesOutAsTheTextItShows) {
+  struct Case {
+    const char* name;
+    std::string xml;       // UTF-8 of the GBK the plug-in sends
+    std::string expected;  // UTF-8 of the GBK text
+  } cases[] = {
+      {"summary lines, button caption and layout left out",
+       "<?xml version=\"1.0\"?>\r\n<msg brief=\"x\">\r\n\t<item><button action=\"web\">★ 按钮 ★</button></item>\r\n"
+       "\t<item layout=\"0\"><summary color=\"#000000\">[IR:at=10001]欢迎</summary><hr/>"
+       "<summary color=\"#000000\">第二行 &lt;1&gt; &amp; &#20320;&#x597D;</summary><hr/>\r\n\t</item>\r\n"
+       "\t<item><title>群助手</title></item>\r\n</msg>",
+       "[IR:at=10001]欢迎\r\n第二行 <1> & 你好\r\n群助手"},
+      {"a reply that merely says xml is sent as it is", "看看xml教程\r\n第二行", "看看xml教程\r\n第二行"},
+      {"unknown and broken references stay", "<a>&nbsp; &#xZZ; &</a>", "&nbsp; &#xZZ; &"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(text::gbkToUtf8(onebot::cardText(text::utf8ToGbk(c.xml))), c.expected) << c.name;
+}
+
+}  // namespace
