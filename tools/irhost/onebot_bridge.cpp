@@ -42,16 +42,6 @@ namespace {
 // (a temporary session needs one), its robot answers Api_GetQQList.
 thread_local const onebot::EventCall* eventInHand = nullptr;
 
-const char* kindName(int kind) {
-  switch (kind) {
-    case 2: return "group message";
-    case 212: return "member joined";
-    case 219: return "member invited";
-    case 213: case 214: case 215: return "join request";
-    default: return "event";
-  }
-}
-
 // A QQ, group or message number as the JSON number OneBot expects; nullopt for anything else.
 std::optional<long long> idNumber(const std::string& s) {
   long long value = 0;
@@ -164,13 +154,13 @@ onebot::ReadControl OneBotBridge::onFrame(onebot::LinkId id, std::string frame) 
     byRobot_[event.robot] = link;
   }
   if (stopping_) {
-    logLine("! " + std::string(kindName(event.kind)) + " of group " + event.group + " not taken: shutting down");
+    logLine("! " + std::string(eventKindName(event.kind)) + " of group " + event.group + " not taken: shutting down");
     settle();
     return onebot::ReadControl::Continue;
   }
   if (!duplicates_.admit(event)) {
     if (!options_.quiet)
-      logLine("> duplicate " + std::string(kindName(event.kind)) + " (kind " + std::to_string(event.kind) +
+      logLine("> duplicate " + std::string(eventKindName(event.kind)) + " (kind " + std::to_string(event.kind) +
               ") group " + event.group + " dropped");
     settle();
     return onebot::ReadControl::Continue;
@@ -195,7 +185,7 @@ onebot::ReadControl OneBotBridge::onFrame(onebot::LinkId id, std::string frame) 
 
 void OneBotBridge::deliver(const onebot::EventCall& e) {
   if (!options_.quiet) {
-    std::string line = "> " + std::string(kindName(e.kind)) + " (kind " + std::to_string(e.kind) + ") robot " +
+    std::string line = "> " + std::string(eventKindName(e.kind)) + " (kind " + std::to_string(e.kind) + ") robot " +
                        e.robot + " group " + e.group;
     if (!e.active.empty()) line += " active " + e.active;
     if (!e.passive.empty()) line += " passive " + e.passive;

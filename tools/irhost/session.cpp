@@ -88,16 +88,6 @@ bool readInt(const std::string& s, long long& value) {
   return ec == std::errc() && end == s.data() + s.size() && !s.empty();
 }
 
-const char* kindName(long long kind) {
-  switch (kind) {
-    case 2: return "group message";
-    case 212: return "member joined";
-    case 219: return "member invited";
-    case 213: case 214: case 215: return "join request";
-    default: return "event";
-  }
-}
-
 class Runner {
  public:
   Runner(hostkit::PluginSet& plugins, hostkit::ScriptedHost& script, std::ostream& out, EventRoute* route)
@@ -157,7 +147,7 @@ class Runner {
         showWebRequests();
         return true;
       }
-      out_ << "> " << kindName(kind) << " (kind " << kind << ")";
+      out_ << "> " << eventKindName(kind) << " (kind " << kind << ")";
       if (!group.empty()) out_ << " group " << shown(group);
       if (!active.empty()) out_ << " active " << shown(active);
       if (!passive.empty()) out_ << " passive " << shown(passive);
