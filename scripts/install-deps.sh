@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libcurl4-openssl-dev libssl-dev libpcre2-dev nlohmann-json3-dev  # the plug-in and the stand-ins
+  libboost-dev                     # irhost serve (Boost.Beast)
   qt6-base-dev fonts-wqy-microhei  # the settings window
   tigervnc-standalone-server vncsnapshot  # irhost setup --vnc and its test
   libgtest-dev libgmock-dev                                        # ./run test

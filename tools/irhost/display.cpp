@@ -75,4 +75,14 @@ std::string fieldToGbk(std::string_view utf8Field) {
   return text::utf8ToGbk(decoded);
 }
 
+const char* eventKindName(long long kind) {
+  switch (kind) {
+    case 2: return "group message";
+    case 212: return "member joined";
+    case 219: return "member invited";
+    case 213: case 214: case 215: return "join request";
+    default: return "event";
+  }
+}
+
 }  // namespace irhost

@@ -14,6 +14,9 @@ std::string shown(std::string_view gbk);
 // stand-ins' ports change from run to run, their names do not.
 void nameAddress(const std::string& address, const std::string& name);
 
+// What an IR_Event kind is, for event lines: "group message", "member joined", "join request"…
+const char* eventKindName(long long kind);
+
 // A session field with its escapes \n \r \t \\ decoded (any other backslash stays as it is),
 // converted from UTF-8 to the plug-in's GBK.
 std::string fieldToGbk(std::string_view utf8Field);

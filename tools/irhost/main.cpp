@@ -10,6 +10,7 @@
 #include "hostkit/host.h"
 #include "hostkit/plugin_set.h"
 #include "hostkit/scripted_host.h"
+#include "serve.h"
 #include "session.h"
 
 namespace {
@@ -23,6 +24,8 @@ Usage:
   irhost demo          runs the demo session shipped beside the program (demo/demo.session)
                        in a fresh installation, demo/run/, holding copies of the plug-ins
   irhost run FILE      runs the session FILE with the plug-ins of plugin/
+  irhost serve [...]   serves real QQ groups through a OneBot v11 implementation (below)
+  irhost demo --onebot the demo session with its events coming through a OneBot stand-in
   irhost --help        shows this text
 
 At start irhost loads every *.ir.so file of the plugin/ folder beside the program, calls its
@@ -47,7 +50,7 @@ requests. It ends by printing the orders the sites took, the like ledger and the
 records. Times and dates in the output are those of the run.
 
 )" << irhost::sessionFormatHelp()
-            << R"(
+            << "\n" << irhost::serveHelp() << R"(
 Exit status: 0 when the session ran to its end, 1 when no plug-in could be loaded, 2 for a
 malformed command line or session line.
 )";
@@ -110,9 +113,15 @@ int main(int argc, char** argv) {
   if (command == "demo" && argc == 2) {
     return runDemo();
   }
+  if (command == "demo" && argc == 3 && std::string(argv[2]) == "--onebot") {
+    return irhost::runOneBotDemo(programFolder());
+  }
+  if (command == "serve") {
+    return irhost::runServe(argc - 2, argv + 2, programFolder());
+  }
   if (command == "run" && argc == 3) {
     return runWithPlugins(programFolder(), argv[2]);
   }
-  std::cerr << "usage: irhost demo | irhost run FILE | irhost --help" << std::endl;
+  std::cerr << "usage: irhost demo [--onebot] | irhost run FILE | irhost serve [OPTIONS] | irhost --help" << std::endl;
   return 2;
 }

@@ -88,20 +88,10 @@ bool readInt(const std::string& s, long long& value) {
   return ec == std::errc() && end == s.data() + s.size() && !s.empty();
 }
 
-const char* kindName(long long kind) {
-  switch (kind) {
-    case 2: return "group message";
-    case 212: return "member joined";
-    case 219: return "member invited";
-    case 213: case 214: case 215: return "join request";
-    default: return "event";
-  }
-}
-
 class Runner {
  public:
-  Runner(hostkit::PluginSet& plugins, hostkit::ScriptedHost& script, std::ostream& out)
-      : plugins_(plugins), script_(script), out_(out) {
+  Runner(hostkit::PluginSet& plugins, hostkit::ScriptedHost& script, std::ostream& out, EventRoute* route)
+      : plugins_(plugins), script_(script), out_(out), route_(route) {
     script_.setQQList(robot_);
   }
 
@@ -151,13 +141,18 @@ class Runner {
       std::string id = f.size() > 7 ? field(7) : std::to_string(1000000 + events_);
       std::string group = fieldToGbk(field(2)), active = fieldToGbk(field(3)), passive = fieldToGbk(field(4));
       std::string message = fieldToGbk(field(5));
-      out_ << "> " << kindName(kind) << " (kind " << kind << ")";
+      const std::string no = fieldToGbk(number), mid = fieldToGbk(id);
+      if (route_) {
+        route_->deliver(robot_, static_cast<int>(kind), group, active, passive, message, no, mid);
+        showWebRequests();
+        return true;
+      }
+      out_ << "> " << eventKindName(kind) << " (kind " << kind << ")";
       if (!group.empty()) out_ << " group " << shown(group);
       if (!active.empty()) out_ << " active " << shown(active);
       if (!passive.empty()) out_ << " passive " << shown(passive);
       if (!message.empty()) out_ << ": " << shown(message);
       out_ << std::endl;
-      const std::string no = fieldToGbk(number), mid = fieldToGbk(id);
       for (const auto& p : plugins_.plugins()) {
         int32_t result = p->event(robot_.c_str(), static_cast<int32_t>(kind), 0, group.c_str(), active.c_str(),
                                   passive.c_str(), message.c_str(), no.c_str(), mid.c_str(), "", "", 0);
@@ -258,6 +253,7 @@ class Runner {
   hostkit::PluginSet& plugins_;
   hostkit::ScriptedHost& script_;
   std::ostream& out_;
+  EventRoute* route_;
   std::string robot_ = "10000";  // the robot of the events, and the answer of Api_GetQQList
   long long events_ = 0;
   std::map<std::string, std::string> names_;
@@ -268,13 +264,13 @@ class Runner {
 }  // namespace
 
 int runSession(const std::string& path, hostkit::PluginSet& plugins, hostkit::ScriptedHost& script, std::ostream& out,
-               std::ostream& err) {
+               std::ostream& err, EventRoute* route) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     err << "irhost: cannot read the session file " << path << std::endl;
     return 2;
   }
-  Runner runner(plugins, script, out);
+  Runner runner(plugins, script, out, route);
   std::string line;
   int number = 0;
   while (std::getline(in, line)) {

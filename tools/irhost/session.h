@@ -14,10 +14,20 @@ namespace irhost {
 
 const char* sessionFormatHelp();
 
-// Runs the file's lines in order, handing events to `plugins` and scripting the host's answers
-// in `script`. Returns 0, or 2 after reporting the first malformed line
-// (with its line number) or a file that cannot be read; the lines before it have run.
+// Where the events of a session go when they do not go straight to the plug-ins' IR_Event: a
+// route hands the event over (in the host's GBK texts) and returns once the plug-ins are done.
+class EventRoute {
+ public:
+  virtual ~EventRoute() = default;
+  virtual void deliver(const std::string& robot, int kind, const std::string& group, const std::string& active,
+                       const std::string& passive, const std::string& message, const std::string& number,
+                       const std::string& id) = 0;
+};
+
+// Runs the file's lines in order, handing events to `plugins` (or to `route` when given) and
+// scripting the host's answers in `script`. Returns 0, or 2 after reporting the first malformed
+// line (with its line number) or a file that cannot be read; the lines before it have run.
 int runSession(const std::string& path, hostkit::PluginSet& plugins, hostkit::ScriptedHost& script, std::ostream& out,
-               std::ostream& err);
+               std::ostream& err, EventRoute* route = nullptr);
 
 }  // namespace irhost
