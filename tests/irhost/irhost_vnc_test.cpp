@@ -5,6 +5,8 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#define OPENSSL_SUPPRESS_DEPRECATED  // single DES for the VNC password's answer
+#include <openssl/des.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/socket.h>
@@ -115,6 +117,63 @@ std::vector<int> offeredSecurityTypes(int port) {
   return types;
 }
 
+bool sendAll(int fd, const void* data, std::size_t size) {
+  return ::send(fd, data, size, MSG_NOSIGNAL) == static_cast<ssize_t>(size);
+}
+
+bool receiveAll(int fd, void* data, std::size_t size) {
+  return ::recv(fd, data, size, MSG_WAITALL) == static_cast<ssize_t>(size);
+}
+
+// A VNC viewer's left click at `at`: the 3.8 handshake, the password's answer to the server's
+// challenge (DES with the password as key, each byte's bits reversed), then the pointer moved,
+// pressed and released.
+bool clickThroughVnc(int port, const std::string& password, QPoint at) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  timeval patience{10, 0};
+  ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+  bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  char version[12];
+  unsigned char count = 0, types[16], challenge[16], response[16], result[4], init[24];
+  ok = ok && receiveAll(fd, version, 12) && sendAll(fd, "RFB 003.008\n", 12) && receiveAll(fd, &count, 1) &&
+       count > 0 && count <= 16 && receiveAll(fd, types, count);
+  const unsigned char vncAuth = 2;
+  ok = ok && sendAll(fd, &vncAuth, 1) && receiveAll(fd, challenge, 16);
+  if (ok) {
+    DES_cblock key = {0, 0, 0, 0, 0, 0, 0, 0};
+    for (std::size_t i = 0; i < 8 && i < password.size(); ++i) {
+      unsigned char b = static_cast<unsigned char>(password[i]), r = 0;
+      for (int bit = 0; bit < 8; ++bit) r |= static_cast<unsigned char>(((b >> bit) & 1) << (7 - bit));
+      key[i] = r;
+    }
+    DES_key_schedule schedule;
+    DES_set_key_unchecked(&key, &schedule);
+    for (int half = 0; half < 2; ++half)
+      DES_ecb_encrypt(reinterpret_cast<DES_cblock*>(challenge + 8 * half),
+                      reinterpret_cast<DES_cblock*>(response + 8 * half), &schedule, DES_ENCRYPT);
+  }
+  const unsigned char shared = 1;
+  ok = ok && sendAll(fd, response, 16) && receiveAll(fd, result, 4) && std::memcmp(result, "\0\0\0\0", 4) == 0 &&
+       sendAll(fd, &shared, 1) && receiveAll(fd, init, 24);
+  if (ok) {
+    std::string name(static_cast<std::size_t>(init[20]) << 24 | init[21] << 16 | init[22] << 8 | init[23], '\0');
+    ok = receiveAll(fd, name.data(), name.size());
+  }
+  for (unsigned char buttons : {0, 1, 0}) {
+    const unsigned char pointer[6] = {5, buttons, static_cast<unsigned char>(at.x() >> 8),
+                                      static_cast<unsigned char>(at.x() & 0xFF), static_cast<unsigned char>(at.y() >> 8),
+                                      static_cast<unsigned char>(at.y() & 0xFF)};
+    ok = ok && sendAll(fd, pointer, sizeof pointer);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // one event after the other, as a hand does
+  }
+  ::close(fd);
+  return ok;
+}
+
 // The smallest rectangle holding every pixel that differs clearly from the top left one (the
 // empty screen around the window).
 QRect drawnArea(const QImage& image) {
@@ -214,18 +273,43 @@ class IrhostVncTest : public ::testing::Test {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 && fs::exists(file) && fs::file_size(file) > 0;
   }
 
+  // Where the settings window, 768 × 590, lies on the screen, seen through vncsnapshot with the
+  // password file `secret` (taken again while the window is still being shown); an empty rectangle
+  // when it does not show. `image` is the last snapshot.
+  QRect windowOnScreen(const fs::path& secret, QImage& image) {
+    const fs::path picture = dir / "window.jpg";
+    QRect window;
+    const bool shown = waitFor(
+        [&] {
+          if (!snapshot(picture, secret) || !image.load(QString::fromStdString(picture.string()))) return false;
+          window = drawnArea(image);
+          return std::abs(window.width() - 768) <= 2 && std::abs(window.height() - 590) <= 2;
+        },
+        std::chrono::seconds(90));
+    EXPECT_TRUE(shown) << "drawn area " << window.width() << "x" << window.height() << "; "
+                       << slurp(dir / "snap.log") << slurp(dir / "err.txt");
+    return shown ? window : QRect();
+  }
+
+  // Expects irhost, its server and the server's private files to be gone (or going) within a
+  // while; `status` is irhost's wait status.
+  void expectAllGone(int status) {
+    EXPECT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_TRUE(waitFor([&] { return !fs::exists("/proc/" + std::to_string(server)); }, std::chrono::seconds(10)))
+        << "Xvnc still runs";
+    EXPECT_FALSE(fs::exists(fs::path(passwordFile).parent_path()));
+    EXPECT_TRUE(listeners(server).empty());
+  }
+
   // Sends `signal` to irhost and expects it to end with its server and private files.
   void stopWith(int signal) {
-    const fs::path privateFolder = fs::path(passwordFile).parent_path();
     ASSERT_EQ(::kill(host, signal), 0);
     int status = 0;
     ASSERT_TRUE(waitFor([&] { return ::waitpid(host, &status, WNOHANG) == host; }, std::chrono::seconds(30)));
     host = -1;
-    EXPECT_TRUE(WIFEXITED(status)) << status;
-    EXPECT_TRUE(waitFor([&] { return !fs::exists("/proc/" + std::to_string(server)); }, std::chrono::seconds(10)))
-        << "Xvnc still runs";
-    EXPECT_FALSE(fs::exists(privateFolder));
-    EXPECT_TRUE(listeners(server).empty());
+    EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+    EXPECT_NE(slurp(dir / "err.txt").find("irhost: stopped by a signal; the VNC server is stopped\n"), std::string::npos);
+    expectAllGone(status);
   }
 
   fs::path dir;
@@ -260,20 +344,9 @@ TEST_F(IrhostVncTest, WindowServedOnLoopbackWithThePasswordAndGoneAfterSigterm) 
   std::ofstream(right, std::ios::binary) << irhost::vncPasswordFileBytes(password);
   std::ofstream(wrong, std::ios::binary) << irhost::vncPasswordFileBytes(password == "aaaaaaaa" ? "bbbbbbbb" : "aaaaaaaa");
 
-  // With the password: the window, 768 × 590, on the otherwise empty screen (taken again while
-  // the window is still being shown).
-  const fs::path picture = dir / "window.jpg";
+  // With the password: the window on the otherwise empty screen.
   QImage image;
-  QRect window;
-  EXPECT_TRUE(waitFor(
-      [&] {
-        if (!snapshot(picture, right) || !image.load(QString::fromStdString(picture.string()))) return false;
-        window = drawnArea(image);
-        return std::abs(window.width() - 768) <= 2 && std::abs(window.height() - 590) <= 2;
-      },
-      std::chrono::seconds(90)))
-      << "drawn area " << window.width() << "x" << window.height() << "; " << slurp(dir / "snap.log")
-      << slurp(dir / "err.txt");
+  EXPECT_TRUE(windowOnScreen(right, image).isValid());
   fs::create_directories(IR_SCREENSHOT_DIR);
   image.save(QString::fromStdString((fs::path(IR_SCREENSHOT_DIR) / "vnc-window.png").string()));
 
@@ -290,6 +363,28 @@ TEST_F(IrhostVncTest, CtrlCStopsTheServer) {
   startIrhost();
   if (HasFatalFailure()) return;
   stopWith(SIGINT);
+}
+
+TEST_F(IrhostVncTest, ClosingTheWindowFromAViewerEndsIrhostAndTheServer) {
+  startIrhost();
+  if (HasFatalFailure()) return;
+  const fs::path secret = dir / "right.passwd";
+  std::ofstream(secret, std::ios::binary) << irhost::vncPasswordFileBytes(password);
+  QImage image;
+  const QRect window = windowOnScreen(secret, image);
+  ASSERT_TRUE(window.isValid());
+
+  // The close button, 40 × 40 at the window's top right corner, clicked as a VNC viewer does.
+  ASSERT_TRUE(clickThroughVnc(port, password, window.topLeft() + QPoint(748, 20)));
+  int status = 0;
+  ASSERT_TRUE(waitFor([&] { return ::waitpid(host, &status, WNOHANG) == host; }, std::chrono::seconds(30)))
+      << slurp(dir / "out.txt");
+  host = -1;
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  out = slurp(dir / "out.txt");
+  EXPECT_NE(out.find("settings closed\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("irhost: the VNC server is stopped\n"), std::string::npos) << out;
+  expectAllGone(status);
 }
 
 }  // namespace

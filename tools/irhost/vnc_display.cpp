@@ -264,6 +264,13 @@ void holdStopSignals() {
 }
 
 void stopOnSignal(std::shared_ptr<VncDisplay> display) {
+  // The window's toolkit calls exit() as soon as its X server has gone. At exit the display is
+  // stopped too: after a signal that waits for the signal's own stop to finish (it holds the
+  // display's lock), which then ends the process with the signal's status; and any other exit
+  // leaves no server or password behind either. Never destroyed, so that it is still there at exit.
+  static auto* atExit = new std::shared_ptr<VncDisplay>();
+  if (!*atExit) std::atexit([] { (*atExit)->stop(); });
+  *atExit = display;
   std::thread([display] {
     const sigset_t set = stopSignals();
     int signal = 0;

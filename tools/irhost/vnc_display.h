@@ -53,7 +53,7 @@ void holdStopSignals();
 
 // Starts a thread that waits for SIGINT or SIGTERM, then stops `display` and ends the process with
 // status 128 + the signal's number. What the process was doing is cut short: the plug-ins have
-// written every change as it happened.
+// written every change as it happened. An exit() of the process stops the display as well.
 void stopOnSignal(std::shared_ptr<VncDisplay> display);
 
 // The full path of `program` found on PATH, or "" when there is none.
