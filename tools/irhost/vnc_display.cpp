@@ -234,6 +234,12 @@ std::shared_ptr<VncDisplay> VncDisplay::start(std::string& error) {
 
 VncDisplay::~VncDisplay() { stop(); }
 
+void VncDisplay::endWithProcess() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  removeFolder();
+  pid_ = -1;  // a later stop() (at exit) leaves the server to its parent-death signal
+}
+
 void VncDisplay::useForWindows() const {
   ::setenv("DISPLAY", display_.c_str(), 1);
   ::setenv("XAUTHORITY", cookieFile_.c_str(), 1);
@@ -243,15 +249,16 @@ void VncDisplay::useForWindows() const {
 
 void VncDisplay::stop() {
   std::lock_guard<std::mutex> lock(mutex_);
-  // The folder first: when a signal stops the display, the window's toolkit may end the process
-  // on its own as soon as the server has gone, and the password must not outlive it.
-  if (!folder_.empty()) {
-    std::error_code ec;
-    fs::remove_all(folder_, ec);
-    folder_.clear();
-  }
+  removeFolder();
   if (pid_ > 0) endChild(pid_);
   pid_ = -1;
+}
+
+void VncDisplay::removeFolder() {
+  if (folder_.empty()) return;
+  std::error_code ec;
+  fs::remove_all(folder_, ec);
+  folder_.clear();
 }
 
 void holdStopSignals() {
@@ -264,20 +271,22 @@ void holdStopSignals() {
 }
 
 void stopOnSignal(std::shared_ptr<VncDisplay> display) {
-  // The window's toolkit calls exit() as soon as its X server has gone. At exit the display is
-  // stopped too: after a signal that waits for the signal's own stop to finish (it holds the
-  // display's lock), which then ends the process with the signal's status; and any other exit
-  // leaves no server or password behind either. Never destroyed, so that it is still there at exit.
+  // An exit() stops the display too (the window's toolkit calls exit() when its X server goes
+  // away for some reason of its own). Never destroyed, so that it is still there at exit.
   static auto* atExit = new std::shared_ptr<VncDisplay>();
   if (!*atExit) std::atexit([] { (*atExit)->stop(); });
   *atExit = display;
+  // On a signal the server is not stopped and waited for here: the window's toolkit would see its
+  // X server go and end the process by itself (exit, or abort while it is still connecting),
+  // racing this thread. The secrets go first; the process then ends at once, and the kernel's
+  // parent-death signal ends the server with it.
   std::thread([display] {
     const sigset_t set = stopSignals();
     int signal = 0;
     while (::sigwait(&set, &signal) != 0) {
     }
-    display->stop();
-    const char message[] = "irhost: stopped by a signal; the VNC server is stopped\n";
+    display->endWithProcess();
+    const char message[] = "irhost: stopped by a signal; the VNC server ends with it\n";
     [[maybe_unused]] ssize_t n = ::write(2, message, sizeof message - 1);
     ::_exit(128 + signal);
   }).detach();

@@ -34,12 +34,17 @@ class VncDisplay {
   // Points this process's windows at the display: DISPLAY, XAUTHORITY, and Qt's X11 platform.
   void useForWindows() const;
 
-  // Ends Xvnc (SIGTERM, SIGKILL after five seconds), waits for it and removes the private folder.
+  // Removes the private folder, ends Xvnc (SIGTERM, SIGKILL after five seconds) and waits for it.
   // Safe to call again and from any thread.
   void stop();
 
+  // Removes the private folder and leaves Xvnc to end with this process: it was started with the
+  // parent-death signal SIGTERM, so it ends when the process does (or is killed).
+  void endWithProcess();
+
  private:
   VncDisplay() = default;
+  void removeFolder();  // with mutex_ held
 
   std::mutex mutex_;
   std::string folder_, display_, password_, cookieFile_;
@@ -51,9 +56,10 @@ class VncDisplay {
 // later (call it before any other thread exists); stopOnSignal then takes them.
 void holdStopSignals();
 
-// Starts a thread that waits for SIGINT or SIGTERM, then stops `display` and ends the process with
-// status 128 + the signal's number. What the process was doing is cut short: the plug-ins have
-// written every change as it happened. An exit() of the process stops the display as well.
+// Starts a thread that waits for SIGINT or SIGTERM, then removes the display's private files and
+// ends the process with status 128 + the signal's number, Xvnc with it. What the process was doing
+// is cut short: the plug-ins have written every change as it happened. An exit() of the process
+// stops the display as well.
 void stopOnSignal(std::shared_ptr<VncDisplay> display);
 
 // The full path of `program` found on PATH, or "" when there is none.
