@@ -252,6 +252,28 @@ TEST_F(IrhostTest, DemoShowsThePluginsWholeJobAgainstTheStandIns) {
   EXPECT_EQ(std::regex_replace(again.out, moment, "(time)"), std::regex_replace(o.out, moment, "(time)"));
 }
 
+TEST_F(IrhostTest, SetupRunsTheSessionThenOpensEachWindowOrSaysWhyItCannot) {
+  installPlugin();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) ::unsetenv(name);
+  Outcome o = run("setup s.session", "robot\t10000\nconfig\t核心配置.ini\t服务地址\t头像服务\thttp://127.0.0.1:9\n");
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_NE(o.err.find("no desktop here (DISPLAY is not set)"), std::string::npos) << o.err;
+  EXPECT_NE(o.err.find("irhost setup --vnc"), std::string::npos) << o.err;
+  // The session's lines first, then the window, whose export logs that it has nowhere to go.
+  const std::size_t config = o.out.find("> config 核心配置.ini"), settings = o.out.find("> settings\n");
+  ASSERT_NE(config, std::string::npos) << o.out;
+  ASSERT_NE(settings, std::string::npos) << o.out;
+  EXPECT_LT(config, settings);
+  EXPECT_NE(o.out.find("  log 朔禾引流插件：没有可显示窗口的桌面", settings), std::string::npos) << o.out;
+  EXPECT_NE(o.out.find("settings closed", settings), std::string::npos) << o.out;
+
+  Outcome alone = run("setup");  // no session: the windows alone
+  EXPECT_EQ(alone.status, 0) << alone.err;
+  EXPECT_NE(alone.out.find("> settings\n"), std::string::npos) << alone.out;
+  for (const char* wrong : {"setup --vnc --vnc", "setup a b", "setup --frobnicate", "setup --vnc a b"})
+    EXPECT_EQ(run(wrong).status, 2) << wrong;
+}
+
 TEST_F(IrhostTest, CommandLineAndMissingPluginsAreReported) {
   EXPECT_EQ(run("run s.session", "robot\t1\n").status, 1);  // the plugin folder is empty
   installEchoPlugin();
@@ -261,7 +283,8 @@ TEST_F(IrhostTest, CommandLineAndMissingPluginsAreReported) {
   Outcome help = run("--help");
   EXPECT_EQ(help.status, 0);
   for (const char* kind : {"robot", "level", "sign", "nick", "piclink", "groups", "event", "lookup", "setup",
-                           "pause", "standins", "picture", "config", "show", "orders", "demo", "run FILE"})
+                           "pause", "standins", "picture", "config", "show", "orders", "demo", "run FILE", "setup [FILE]",
+                           "setup --vnc [FILE]", "ssh -L 5901:127.0.0.1:PORT"})
     EXPECT_NE(help.out.find(kind), std::string::npos) << kind;
 }
 

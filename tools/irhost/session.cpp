@@ -264,16 +264,19 @@ class Runner {
 }  // namespace
 
 int runSession(const std::string& path, hostkit::PluginSet& plugins, hostkit::ScriptedHost& script, std::ostream& out,
-               std::ostream& err, EventRoute* route) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    err << "irhost: cannot read the session file " << path << std::endl;
-    return 2;
+               std::ostream& err, EventRoute* route, bool openSettingsAtEnd) {
+  std::ifstream in;
+  if (!path.empty()) {
+    in.open(path, std::ios::binary);
+    if (!in) {
+      err << "irhost: cannot read the session file " << path << std::endl;
+      return 2;
+    }
   }
   Runner runner(plugins, script, out, route);
   std::string line;
   int number = 0;
-  while (std::getline(in, line)) {
+  while (!path.empty() && std::getline(in, line)) {
     ++number;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     std::string error;
@@ -282,6 +285,8 @@ int runSession(const std::string& path, hostkit::PluginSet& plugins, hostkit::Sc
       return 2;
     }
   }
+  std::string unused;
+  if (openSettingsAtEnd) runner.run("setup", unused);
   return 0;
 }
 

@@ -27,7 +27,10 @@ class EventRoute {
 // Runs the file's lines in order, handing events to `plugins` (or to `route` when given) and
 // scripting the host's answers in `script`. Returns 0, or 2 after reporting the first malformed
 // line (with its line number) or a file that cannot be read; the lines before it have run.
+// With `openSettingsAtEnd`, a last "setup" line follows the file's lines (an empty `path` then
+// runs that line alone): the settings windows open while the session's answers and stand-ins
+// are still there.
 int runSession(const std::string& path, hostkit::PluginSet& plugins, hostkit::ScriptedHost& script, std::ostream& out,
-               std::ostream& err, EventRoute* route = nullptr);
+               std::ostream& err, EventRoute* route = nullptr, bool openSettingsAtEnd = false);
 
 }  // namespace irhost
