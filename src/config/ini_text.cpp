@@ -25,11 +25,22 @@ std::string_view trimBlanks(std::string_view s) {
   return s.substr(b, e - b + 1);
 }
 
+namespace {
+// The first CR or LF at or after `from`, or the end: LF by memchr, then CR only before it, so a
+// file without CR is not searched to its end for every line. (find_first_of would call memchr
+// once per byte.)
+std::size_t nextBreak(std::string_view data, std::size_t from) {
+  const char* base = data.data();
+  const void* lf = std::memchr(base + from, '\n', data.size() - from);
+  const std::size_t lfAt = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - base) : data.size();
+  const void* cr = std::memchr(base + from, '\r', lfAt - from);
+  return cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - base) : lfAt;
+}
+}  // namespace
+
 // Neither CR nor LF can be a GBK trail byte, so every line starts at a character boundary.
 Line lineAt(std::string_view data, std::size_t begin) {
-  // A plain byte loop: find_first_of calls memchr once per byte.
-  std::size_t end = begin;
-  while (end < data.size() && !isBreak(data[end])) ++end;
+  const std::size_t end = begin < data.size() ? nextBreak(data, begin) : data.size();
   std::size_t next = end;
   if (end < data.size()) next = (data[end] == '\r' && end + 1 < data.size() && data[end + 1] == '\n') ? end + 2 : end + 1;
   return Line{begin, end, next};
@@ -89,7 +100,7 @@ void forEachHeader(std::string_view data, std::size_t from, Visit visit) {
       if (parsed.kind == LineKind::Section && !visit(line, parsed.name)) return;
       pos = line.next;
     } else {
-      pos = at + 1;
+      pos = nextBreak(data, at);  // the rest of this line cannot hold a header
     }
   }
 }
