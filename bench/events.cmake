@@ -1,1 +1,1 @@
-ir_add_bench(bench_events SOURCES events_bench.cpp LIBS irevents)
+ir_add_bench(bench_events SOURCES events_bench.cpp LIBS irevents irstubs)

@@ -1,5 +1,7 @@
-// Group messages through the dispatcher, in-process, with a host that only counts what it is
-// asked to send. No network: the messages carry no picture and claim nothing.
+// Events through the dispatcher, in-process, with a host that only counts what it is asked to
+// send. Group messages: no network, they carry no picture and claim nothing. Joins and claims
+// against records of a long-lived group (BM_Join/<members>, BM_Claim/<register entries>), their
+// orders placed with a loopback 亿乐 stand-in that answers at once.
 //
 //   bench_events                 the benchmarks
 //   bench_events --once=NAME     one event of benchmark NAME between two marker lines on stderr
@@ -19,7 +21,11 @@
 #include "config/ini_file.h"
 #include "config/plugin_dir.h"
 #include "events/dispatch_event.h"
+#include "events/join_records.h"
 #include "hostapi/host_api.h"
+#include "stubs/community_sites.h"
+#include "stubs/qq_services.h"
+#include "text/date_text.h"
 #include "text/gbk.h"
 
 namespace {
@@ -144,6 +150,89 @@ void BM_OneReadFromFullProfile(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(config::ReadValue(path, section, key));
 }
 BENCHMARK(BM_OneReadFromFullProfile);
+
+// The outside services of a join or a claim on loopback: the order site, nicknames and avatars.
+struct LoopbackServices {
+  stubs::YileSite site{"alice", "secret"};
+  stubs::StubServer qq;
+  stubs::PortraitService portrait{qq};
+  stubs::AvatarService avatar{qq};
+};
+
+// Group 20002 wired to the stand-ins, with the daily claim on.
+void wireOrders(const LoopbackServices& services) {
+  const stubs::YileSite& site = services.site;
+  config::WriteValue(config::CorePath(), gbk("服务地址"), gbk("昵称服务"), services.qq.baseUrl());
+  config::WriteValue(config::CorePath(), gbk("服务地址"), gbk("头像服务"), services.qq.baseUrl());
+  const std::string profile = config::ProfilePath("20002");
+  config::WriteValue(profile, gbk("对接参数"), gbk("社区类型"), "0");
+  config::WriteValue(profile, gbk("亿乐社区"), gbk("地址"), site.baseUrl());
+  config::WriteValue(profile, gbk("亿乐社区"), gbk("商品id"), "77");
+  config::WriteValue(profile, gbk("亿乐社区"), gbk("账号"), "alice");
+  config::WriteValue(profile, gbk("亿乐社区"), gbk("密码"), "secret");
+  config::WriteValue(profile, gbk("软件参数"), gbk("是否开启每日领取"), gbk("真"));
+}
+
+// The records of `members` earlier arrivals, as the plug-in writes them.
+void writeJoinRecords(long members) {
+  std::string joins, stats;
+  const std::string joined = gbk("已入群号=20002\r\n上级QQ=无\r\n");
+  const std::string counted = gbk("拉入人数=1\r\n退群人数=0\r\n获得名片赞=100\r\n上级QQ=无\r\n");
+  for (long i = 0; i < members; ++i) {
+    const std::string header = "[" + std::to_string(100000000 + i) + "]\r\n";
+    joins += header + joined;
+    stats += header + counted;
+  }
+  config::writeWholeFile(events::joinRecordsPath("20002"), joins);
+  config::writeWholeFile(events::inviteStatsPath("20002"), stats);
+}
+
+// A register of `entries` claims: 200 a day on the days before today.
+void writeClaimRegister(long entries) {
+  std::string reg;
+  text::LocalTime day{2021, 1, 1};
+  for (long i = 0; i < entries; ++i) {
+    if (i % 200 == 0) {
+      reg += "[" + text::dateText(day) + "]\r\n";
+      if (++day.day > 28) day.day = 1, day.month = day.month % 12 + 1, day.year += day.month == 1;
+    }
+    reg += std::to_string(100000000 + i) + "=1\r\n";
+  }
+  config::writeWholeFile(config::RecordsPath("20002", gbk("每日领取.ini")), reg);
+}
+
+void BM_Join(benchmark::State& state) {
+  Installation install;
+  if (!install.ok()) return state.SkipWithError("no temporary folder");
+  LoopbackServices services;
+  wireOrders(services);
+  writeJoinRecords(state.range(0));
+  events::HostEvent e = groupMessage({});
+  e.kind = 212;
+  long next = 900000000;
+  for (auto _ : state) {
+    e.passiveQQ = std::to_string(next++);
+    events::dispatchEvent(e);
+  }
+  if (install.sent() != static_cast<long>(state.iterations())) state.SkipWithError("not answered once per join");
+}
+BENCHMARK(BM_Join)->Arg(0)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Claim(benchmark::State& state) {
+  Installation install;
+  if (!install.ok()) return state.SkipWithError("no temporary folder");
+  LoopbackServices services;
+  wireOrders(services);
+  writeClaimRegister(state.range(0));
+  events::HostEvent e = groupMessage(gbk("领取名片赞"));
+  long next = 900000000;
+  for (auto _ : state) {
+    e.activeQQ = std::to_string(next++);
+    events::dispatchEvent(e);
+  }
+  if (install.sent() != static_cast<long>(state.iterations())) state.SkipWithError("not answered once per claim");
+}
+BENCHMARK(BM_Claim)->Arg(0)->Arg(1000)->Arg(219000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int runOnce(const std::string& name) {
   std::unique_ptr<Installation> install;

@@ -5,9 +5,13 @@
 // comments; a line without '=' is no key; the first of two equal sections or keys wins; CR LF,
 // CR-only and LF-only lines, a missing final line break, NUL bytes and very long lines are read
 // without harm. A value comes back as stored: outer quotes are not stripped, because our writer
-// never adds any, so "a" written reads back as "a" with its quotes. A value (or the fallback) is cut
-// to 10,239 bytes, one byte less when the cut would split a two-byte character. A missing file,
-// section or key gives the fallback. Lines before the first section header belong to no section.
+// never adds any, so "a" written reads back as "a" with its quotes. A value holding a NUL byte
+// reads up to the NUL, the text a C caller receives; a fallback loses its trailing blanks ("fb  "
+// reads "fb"). A value (or the fallback) is cut to 10,239 bytes, one byte less when the cut would
+// split a two-byte character. A missing file, section or key gives the fallback. Lines before the
+// first section header belong to no section. Reads of small files reuse the bytes of an earlier
+// read only while the file is provably unchanged (ini_cache.h), so every write, by this process
+// or another, is seen by the next read.
 //
 // Writing: an existing key is rewritten in place and keeps its spelling; a missing key goes after
 // the last key of its section; a missing section goes at the end; a missing file is created as
@@ -15,7 +19,8 @@
 // Each CR or LF inside a value (or a name) is stored as a blank, so a value can never add lines.
 // Every other line of an existing file keeps its bytes, line ending included. The file is
 // replaced atomically (a temporary file in the same folder, then rename), so a crash never leaves
-// a cut file; it keeps the old file's permission bits. A file that exists but cannot be read or
+// a cut file; it keeps the old file's permission bits. Temporary files of our naming left more than
+// a minute ago by a writer that was killed are removed when their folder is next written. A file that exists but cannot be read or
 // written is left alone and the write fails. A name the format cannot hold is refused and the
 // write fails: a key holding '=' or starting with ';' or '[', a section ending in the first byte
 // of a two-byte character (it would swallow the closing ']'); written anyway, such a line would
@@ -38,15 +43,24 @@ std::string readIniValue(const std::string& path, std::string_view section, std:
 // how the core switch tells an absent key from any stored text.
 std::optional<std::string> findIniValue(const std::string& path, std::string_view section, std::string_view key);
 
+// How a replace reaches the disk. Durable: the new bytes are synced before the rename, so after a
+// power loss the file holds the old or the new bytes. Unsynced: for the saves that follow each
+// keystroke of the settings window; the rename is as atomic for every reader, but a power loss
+// may bring back the file as it was a few seconds earlier (never a cut file: ext4 flushes a file
+// renamed over another before committing the rename; a new file is always synced). Events keep
+// Durable.
+enum class Sync { Durable, Unsynced };
+
 // Returns false when the file could not be written; the old file is then unchanged. Each caller
-// decides what a failed write means for it.
+// decides what a failed write means for it. Several keys of one file: IniTransaction
+// (ini_transaction.h), one replace for all of them.
 bool writeIniValue(const std::string& path, std::string_view section, std::string_view key,
-                   std::string_view value);
+                   std::string_view value, Sync sync = Sync::Durable);
 
 // Whole-file helpers for the few files that are not INI (the card template) and for tests.
 bool fileExists(const std::string& path);
 std::string readWholeFile(const std::string& path);          // "" when missing
-bool writeWholeFile(const std::string& path, std::string_view bytes);  // atomic replace
+bool writeWholeFile(const std::string& path, std::string_view bytes, Sync sync = Sync::Durable);  // atomic replace
 
 // Creates one folder level; an existing folder is fine. Returns false on failure.
 bool makeFolder(const std::string& path);

@@ -178,9 +178,9 @@ std::optional<std::string> findSetting(const std::string& path, SettingId id) {
 
 bool settingIsOn(const std::string& path, SettingId id) { return isOn(readSetting(path, id)); }
 
-bool writeSetting(const std::string& path, SettingId id, std::string_view value) {
+bool writeSetting(const std::string& path, SettingId id, std::string_view value, Sync sync) {
   const GbkNames& n = gbkOf(id);
-  return writeIniValue(path, n.section, n.key, value);
+  return writeIniValue(path, n.section, n.key, value, sync);
 }
 
 const std::string& builtinProfileText() {

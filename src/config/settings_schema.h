@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "config/ini_file.h"
+
 namespace config {
 
 enum class SettingId {
@@ -78,8 +80,9 @@ bool isOff(std::string_view value);
 std::string readSetting(const std::string& path, SettingId id);
 std::optional<std::string> findSetting(const std::string& path, SettingId id);
 bool settingIsOn(const std::string& path, SettingId id);
-// Writes a GBK value; false when the file could not be written.
-bool writeSetting(const std::string& path, SettingId id, std::string_view value);
+// Writes a GBK value; false when the file could not be written. The settings window's saves at
+// each keystroke pass Sync::Unsynced (ini_file.h); everything else keeps the default.
+bool writeSetting(const std::string& path, SettingId id, std::string_view value, Sync sync = Sync::Durable);
 
 // The built-in profile text, generated from the profile's settings that have a built-in value, in
 // table order: 1,327 GBK bytes, CR LF between lines, no final CR LF.

@@ -2,6 +2,7 @@
 
 #include "config/config_store.h"
 #include "config/folder_lock.h"
+#include "config/ini_transaction.h"
 #include "events/join_records.h"
 #include "events/template_expander.h"
 #include "gifting/group_reply.h"
@@ -16,44 +17,47 @@ namespace {
 using config::SettingId;
 using hostapi::event_kind::kMemberInvited;
 
-void addNumber(const std::string& path, const std::string& section, const std::string& key,
+void addNumber(config::IniTransaction& file, const std::string& section, const std::string& key,
                const std::string& amountText) {
-  const double sum = text::readNumber(config::ReadValue(path, section, key)) + text::readNumber(amountText);
-  config::WriteValue(path, section, key, text::writeNumber(sum));
+  const double sum = text::readNumber(file.read(section, key)) + text::readNumber(amountText);
+  file.write(section, key, text::writeNumber(sum));
 }
 
 // Records the arrival unless the member has one already; returns whether it was his first.
 bool recordArrival(const HostEvent& event, const config::ProfileChoice& profile) {
   const JoinRecordKeys& k = joinRecordKeys();
-  const std::string joins = joinRecordsPath(profile.folder);
-  const std::string stats = inviteStatsPath(profile.folder);
   const std::string profilePath = profile.profilePath();
   const std::string& newcomer = event.passiveQQ;
   const std::string& inviter = event.activeQQ;
 
+  // Each file is read once and replaced once, with every key of the arrival.
   config::FolderLock lock(config::FolderPath(profile.folder));
-  if (!config::ReadValue(joins, newcomer, k.joinedGroup).empty()) return false;
+  config::IniTransaction joins(joinRecordsPath(profile.folder));
+  if (!joins.read(newcomer, k.joinedGroup).empty()) return false;
+  config::IniTransaction stats(inviteStatsPath(profile.folder));
 
   const std::string joinGift = config::readSetting(profilePath, SettingId::JoinGiftAmount);
-  config::WriteValue(joins, newcomer, k.joinedGroup, event.group);
+  joins.write(newcomer, k.joinedGroup, event.group);
   if (event.kind == kMemberInvited) {
-    config::WriteValue(stats, newcomer, k.invitedCount, "0");
-    config::WriteValue(stats, newcomer, k.leftCount, "0");
+    stats.write(newcomer, k.invitedCount, "0");
+    stats.write(newcomer, k.leftCount, "0");
     addNumber(stats, newcomer, k.likesEarned, joinGift);
-    config::WriteValue(joins, newcomer, k.upline, inviter);
-    config::WriteValue(stats, newcomer, k.upline, inviter);
+    joins.write(newcomer, k.upline, inviter);
+    stats.write(newcomer, k.upline, inviter);
     addNumber(stats, inviter, k.invitedCount, "1");
     addNumber(stats, inviter, k.likesEarned, config::readSetting(profilePath, SettingId::InviteGiftAmount));
-    config::WriteValue(stats, inviter, k.invitedList,
-                       config::ReadValue(stats, inviter, k.invitedList) + "#" + newcomer);
+    stats.write(inviter, k.invitedList, stats.read(inviter, k.invitedList) + "#" + newcomer);
   } else {
     // A member who comes by himself counts towards his own number of arrivals.
     addNumber(stats, newcomer, k.invitedCount, "1");
-    config::WriteValue(stats, newcomer, k.leftCount, "0");
+    stats.write(newcomer, k.leftCount, "0");
     addNumber(stats, newcomer, k.likesEarned, joinGift);
-    config::WriteValue(joins, newcomer, k.upline, k.noUpline);
-    config::WriteValue(stats, newcomer, k.upline, k.noUpline);
+    joins.write(newcomer, k.upline, k.noUpline);
+    stats.write(newcomer, k.upline, k.noUpline);
   }
+  // The join record first: it is what makes the member known. If it cannot be written he counts
+  // as new again at his next arrival, and the statistics are not credited without it.
+  if (joins.commit()) stats.commit();
   return true;
 }
 

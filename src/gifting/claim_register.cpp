@@ -2,6 +2,7 @@
 
 #include "config/config_store.h"
 #include "config/folder_lock.h"
+#include "config/ini_transaction.h"
 #include "text/date_text.h"
 #include "text/gbk.h"
 
@@ -17,8 +18,10 @@ bool DailyClaimRegister::claimedToday(const std::string& qq) const {
 bool DailyClaimRegister::claimToday(const std::string& qq) const {
   config::FolderLock lock(config::FolderPath(folder_));
   const std::string today = text::todayText();
-  if (!config::ReadValue(path_, today, qq).empty()) return false;
-  config::WriteValue(path_, today, qq, "1");
+  config::IniTransaction reg(path_);
+  if (!reg.read(today, qq).empty()) return false;
+  reg.write(today, qq, "1");
+  reg.commit();
   return true;
 }
 

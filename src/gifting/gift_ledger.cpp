@@ -2,7 +2,7 @@
 
 #include "config/config_store.h"
 #include "config/folder_lock.h"
-#include "config/ini_file.h"
+#include "config/ini_transaction.h"
 #include "config/plugin_dir.h"
 #include "hostapi/host_api.h"
 #include "text/date_text.h"
@@ -12,9 +12,9 @@
 namespace gifting {
 
 namespace {
-bool addToKey(const std::string& path, const std::string& section, const std::string& key, double amount) {
-  const double sum = text::readNumber(config::readIniValue(path, section, key)) + amount;
-  return config::writeIniValue(path, section, key, text::writeNumber(sum));
+void addToKey(config::IniTransaction& ledger, const std::string& section, const std::string& key, double amount) {
+  const double sum = text::readNumber(ledger.read(section, key)) + amount;
+  ledger.write(section, key, text::writeNumber(sum));
 }
 
 void logUnwritten(const std::string& path, double amount) {
@@ -30,8 +30,11 @@ bool recordGift(const std::string& amount) {
   const double value = text::readNumber(amount);
   const std::string path = config::LedgerPath();
   config::FolderLock lock(config::pluginDir());
-  const bool written = addToKey(path, totalSection, totalKey, value) &&
-                       addToKey(path, daySection, text::todayText(), value);
+  // Both counters in one replace: they change together or not at all.
+  config::IniTransaction ledger(path);
+  addToKey(ledger, totalSection, totalKey, value);
+  addToKey(ledger, daySection, text::todayText(), value);
+  const bool written = ledger.commit();
   if (!written) logUnwritten(path, value);
   return written;
 }

@@ -11,8 +11,8 @@ namespace gifting {
 
 // Adds the numeric value of `amount` (a non-number adds 0) to the total and to today's key.
 // When the file cannot be written, one line naming it goes to the host's log and the result is
-// false; the order it counts stays as it was (a success remains a success). The day's key is not
-// touched once the total failed, so the two never disagree by a failed write of the total.
+// false; the order it counts stays as it was (a success remains a success). The total and the
+// day's key are written in one replace of the file, so they never disagree by a failed write.
 bool recordGift(const std::string& amount);
 
 }  // namespace gifting

@@ -213,10 +213,12 @@ void SettingsWindow::saveBinding(const Binding& b, QWidget* widget) {
   }
   // The core file's settings go to the core file whatever profile is edited, and make no folder.
   if (config::setting(b.setting).file == config::SettingFile::Core) {
-    config::writeSetting(config::CorePath(), b.setting, value);
+    config::writeSetting(config::CorePath(), b.setting, value, config::Sync::Unsynced);
     return;
   }
-  if (const std::optional<std::string> path = editedProfile(selection_)) config::writeSetting(*path, b.setting, value);
+  // A save per keystroke: the replace is atomic but not synced (ini_file.h).
+  if (const std::optional<std::string> path = editedProfile(selection_))
+    config::writeSetting(*path, b.setting, value, config::Sync::Unsynced);
 }
 
 void SettingsWindow::saveCommunity() {

@@ -1,17 +1,21 @@
 #include "config/ini_file.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
+#include <iterator>
 #include <filesystem>
 #include <random>
 #include <set>
 #include <vector>
 
+#include "config/ini_transaction.h"
 #include "temp_folder.h"
 #include "text/gbk.h"
 
@@ -115,7 +119,9 @@ TEST(IniFile, Reads) {
       {"LF only", "[S]\nk=v\nj=w", "S", "j", "w"},
       {"CR only", "[S]\rk=v\rj=w\r", "S", "j", "w"},
       {"no final line break", "[S]\r\nk=v", "S", "k", "v"},
-      {"NUL bytes", "[S]\r\n" + nul + "=1\r\nk=" + nul + "\r\nj=w", "S", "k", nul},
+      // A C caller receives the value up to its NUL.
+      {"NUL bytes", "[S]\r\n" + nul + "=1\r\nk=" + nul + "\r\nj=w", "S", "k", "a"},
+      {"NUL first", "[S]\r\nk=" + std::string("\0b", 2) + "\r\n", "S", "k", ""},
       {"line after NUL bytes", "[S]\r\nk=" + nul + "\r\nj=w", "S", "j", "w"},
       {"blanks ignored", "\t[ S ]\r\n\t k \t=  v w  \r\n", "S", "k", "v w"},
       {"blanks in the asked names", "[S]\r\nk=v\r\n", " S ", " k\t", "v"},
@@ -148,6 +154,10 @@ TEST(IniFile, Reads) {
   EXPECT_EQ(readIniValue(dir.file("missing.ini"), "S", "k"), "");
   EXPECT_EQ(readIniValue(dir.path(), "S", "k", kFallback), kFallback);  // a folder, not a file
   EXPECT_EQ(config::findIniValue(dir.file("missing.ini"), "S", "k"), std::nullopt);
+  // A fallback comes back without its trailing blanks, as from the Windows function.
+  const std::pair<std::string, std::string> fallbacks[] = {
+      {"fb  ", "fb"}, {"  fb", "  fb"}, {"   ", ""}, {"f b ", "f b"}, {"fb\t", "fb\t"}, {std::string("f\0b", 3), "f"}};
+  for (const auto& [given, returned] : fallbacks) EXPECT_EQ(readIniValue(dir.file("missing.ini"), "S", "k", given), returned);
 }
 
 TEST(IniFile, LongValuesAreCutAt10239Bytes) {
@@ -299,4 +309,116 @@ TEST(IniFile, KilledWriterNeverLeavesACutFile) {
     const std::string now = fileBytes(path);
     ASSERT_EQ(complete.count(now), 1u) << "round " << round << ": " << now.size() << " bytes";
   }
+}
+
+// Several edits as one transaction leave the bytes that the same edits, each written on its own,
+// leave: keys rewritten in place (LF-only, CR-only and blank-padded lines), keys added after the
+// last key of a first occurrence and after a last line without a line break, sections added and
+// extended, names in other letter case. Reads inside the transaction see its own edits.
+TEST(IniFile, TransactionLeavesTheBytesOfKeyByKeyWrites) {
+  const std::string seeds[] = {
+      "",
+      "[S]",
+      "; c\r\n[S]\r\n k = 1 \nj=2\r[T]\r\n\r\n[S]\r\nk=9\r\n[U]\r\nk=x",
+      "k=0\r\n[s]\r\nK=1\r\n;end\r\n",
+      gbk("[群]\r\n拉入QQ=#1\r\n[") + kBracketChar + "]\r\nk=v",
+  };
+  const std::string sections[] = {"S", "s", "T", "New", "NEW", gbk("群"), kBracketChar, "Z"};
+  const std::string keys[] = {"k", "K", "j", "n", gbk("拉入QQ")};
+  std::mt19937 random(20240305);
+  for (const std::string& seed : seeds) {
+    SCOPED_TRACE(seed);
+    TempFolder dir;
+    const std::string single = dir.file("single.ini"), together = dir.file("together.ini");
+    for (int round = 0; round < 20; ++round) {
+      if (!seed.empty()) {
+        putBytes(single, seed);
+        putBytes(together, seed);
+      } else {
+        std::filesystem::remove(single);
+        std::filesystem::remove(together);
+      }
+      config::IniTransaction edit(together);
+      for (int step = 0; step < 12; ++step) {
+        const std::string& section = sections[random() % std::size(sections)];
+        const std::string& key = keys[random() % std::size(keys)];
+        const std::string value = random() % 4 ? std::to_string(random() % 100) : " padded ";
+        ASSERT_TRUE(writeIniValue(single, section, key, value));
+        ASSERT_TRUE(edit.write(section, key, value));
+        const std::string& probeSection = sections[random() % std::size(sections)];
+        const std::string& probeKey = keys[random() % std::size(keys)];
+        ASSERT_EQ(edit.find(probeSection, probeKey), config::findIniValue(single, probeSection, probeKey));
+      }
+      ASSERT_TRUE(edit.commit());
+      ASSERT_EQ(fileBytes(together), fileBytes(single)) << "round " << round;
+    }
+  }
+}
+
+TEST(IniFile, TransactionWritesOnceAndOnlyWhenTheBytesChange) {
+  TempFolder dir;
+  const std::string path = dir.file("a.ini");
+  putBytes(path, "[S]\r\nk=1\r\n");
+  int replaces = 0;
+  config::setWriteFault([&](config::WriteStep step, const std::string&) {
+    if (step == config::WriteStep::Rename) ++replaces;
+    return 0;
+  });
+  {
+    config::IniTransaction edit(path);
+    edit.write("S", "k", "1");
+    EXPECT_TRUE(edit.commit());
+  }
+  EXPECT_EQ(replaces, 0);
+  {
+    config::IniTransaction edit(path);
+    for (int i = 0; i < 5; ++i) edit.write("S", "k" + std::to_string(i), std::to_string(i));
+    EXPECT_EQ(edit.read("S", "k3"), "3");
+    EXPECT_TRUE(edit.commit());
+  }
+  EXPECT_EQ(replaces, 1);
+  config::setWriteFault({});
+  EXPECT_EQ(fileBytes(path), "[S]\r\nk=1\r\nk0=0\r\nk1=1\r\nk2=2\r\nk3=3\r\nk4=4\r\n");
+
+  // A file that cannot be read is not replaced.
+  const std::string folder = dir.file("folder.ini");
+  std::filesystem::create_directory(folder);
+  config::IniTransaction edit(folder);
+  EXPECT_FALSE(edit.write("S", "k", "v"));
+  EXPECT_FALSE(edit.commit());
+}
+
+// Temporary files of writers killed half-way go when their folder is next written, once they are
+// older than a minute; younger ones, other names and folders stay.
+TEST(IniFile, StaleTemporaryFilesAreRemovedAtTheNextWrite) {
+  TempFolder dir;
+  const struct {
+    const char* name;
+    bool old, removed;
+  } files[] = {
+      {".a.ini.4242.7.tmp", true, true},
+      {".\xbb\xfa\xc6\xf7.ini.1.0.tmp", true, true},
+      {".a.ini.4242.8.tmp", false, false},  // a writer may still be at it
+      {"a.ini.4242.7.tmp", true, false},    // not hidden: not ours
+      {".a.ini.x.7.tmp", true, false},
+      {".a.ini.4242.7.bak", true, false},
+      {"..ini.1.2.tmp", true, true},  // the temporary file of ".ini"
+  };
+  const struct timespec twoMinutesAgo[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+  for (const auto& f : files) {
+    putBytes(dir.file(f.name), "partial");
+    if (f.old) {
+      ASSERT_EQ(::utimensat(AT_FDCWD, dir.file(f.name).c_str(), twoMinutesAgo, 0), 0);
+    }
+  }
+  const std::string oldFolder = dir.file(".b.ini.1.2.tmp");
+  std::filesystem::create_directory(oldFolder);
+  ASSERT_EQ(::utimensat(AT_FDCWD, oldFolder.c_str(), twoMinutesAgo, 0), 0);
+
+  ASSERT_TRUE(writeIniValue(dir.file("a.ini"), "S", "k", "v"));
+  for (const auto& f : files) EXPECT_EQ(std::filesystem::exists(dir.file(f.name)), !f.removed) << f.name;
+  EXPECT_TRUE(std::filesystem::is_directory(oldFolder));
+  // Nothing of our own is left behind either.
+  const auto entries = std::distance(std::filesystem::directory_iterator(dir.path()), {});
+  EXPECT_EQ(entries, 1 + 4 + 1);  // a.ini, the four kept files, the folder
 }

@@ -1,5 +1,6 @@
 // The gift ledger when its file cannot be written: the order stays a success, the host's log gets
-// one line naming the file, and the ledger is not left half-updated.
+// one line naming the file, and the ledger is not left half-updated: the total and the day's key
+// are one replace of the file, whichever step of it fails.
 #include <cerrno>
 
 #include "gifting/gift_ledger.h"
@@ -15,12 +16,10 @@ class LedgerFaultTest : public GiftingTest {
     config::setWriteFault({});
     GiftingTest::TearDown();
   }
-  // Refuses the ledger file's `failAt`-th replacement (1 = the total, 2 = the day's key) and
-  // every later one, as a disk that just filled up would.
-  void failLedgerWrites(int failAt) {
-    config::setWriteFault([this, failAt](config::WriteStep step, const std::string& path) {
-      if (path != config::LedgerPath() || step != config::WriteStep::Write) return 0;
-      return ++ledgerWrites_ >= failAt ? ENOSPC : 0;
+  // Refuses that step of every replace of the ledger file, as a full or failing disk would.
+  void failLedgerWrites(config::WriteStep failing) {
+    config::setWriteFault([failing](config::WriteStep step, const std::string& path) {
+      return path == config::LedgerPath() && step == failing ? ENOSPC : 0;
     });
   }
   std::vector<std::string> hostLog() const {
@@ -28,7 +27,6 @@ class LedgerFaultTest : public GiftingTest {
     for (const auto& call : host_->callsTo("Api_OutPutLog")) lines.push_back(call.arg(0));
     return lines;
   }
-  int ledgerWrites_ = 0;
 };
 
 TEST_F(LedgerFaultTest, FailedWriteIsLoggedAndTheOrderStaysASuccess) {
@@ -39,26 +37,22 @@ TEST_F(LedgerFaultTest, FailedWriteIsLoggedAndTheOrderStaysASuccess) {
 
   struct Case {
     const char* name;
-    int failAt;
-    std::string ledgerAfter;
+    config::WriteStep step;
   } cases[] = {
-      // The total cannot be written: the day's key is not raised alone.
-      {"total refused", 1, before},
-      // The total went in, the day's key did not: the file holds the one complete write.
-      {"day refused", 2,
-       gbk("[全部名片赞]\r\n名片赞=150\r\n[每日名片赞]\r\n2024年3月5日=100\r\n")},
+      {"temporary file refused", config::WriteStep::CreateTemp},
+      {"bytes refused", config::WriteStep::Write},
+      {"sync failed", config::WriteStep::Sync},
+      {"rename refused", config::WriteStep::Rename},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ASSERT_TRUE(config::writeWholeFile(config::LedgerPath(), before));
     host_->clearCalls();
-    ledgerWrites_ = 0;
-    failLedgerWrites(c.failAt);
+    failLedgerWrites(c.step);
     EXPECT_EQ(gifting::placeOrder("10001", "50", "20002"), gbk("已下单成功"));
     EXPECT_FALSE(gifting::recordGift("7"));
     config::setWriteFault({});
 
-    EXPECT_EQ(config::readWholeFile(config::LedgerPath()), c.ledgerAfter);
+    EXPECT_EQ(config::readWholeFile(config::LedgerPath()), before);
     const std::string file = text::utf8ToGbk(config::LedgerPath());
     const std::vector<std::string> expected = {
         gbk("朔禾引流插件：无法写入文件 ") + file + gbk("，本次赠送的 50 个名片赞未计入统计。"),
@@ -72,7 +66,7 @@ TEST_F(LedgerFaultTest, FailedWriteIsLoggedAndTheOrderStaysASuccess) {
   // Once the disk takes writes again, counting goes on from what the file holds.
   host_->clearCalls();
   EXPECT_TRUE(gifting::recordGift("5"));
-  EXPECT_EQ(ledger("全部名片赞", gbk("名片赞")), "155");
+  EXPECT_EQ(ledger("全部名片赞", gbk("名片赞")), "105");
   EXPECT_TRUE(hostLog().empty());
 }
 
