@@ -508,6 +508,7 @@ TEST_F(UpdateNoticeTest, TheUpdatePageShowsTheServicesLogOnce) {
 
 TEST_F(LivePagesTest, ScreenshotsOfTheStatisticsAndRunLogPages) {
   // A month of likes, some invitation records and a run log.
+  fs::create_directories(config::pluginDir());
   for (int back = 0; back < 30; ++back) {
     clock_ = text::LocalTime{2024, 3, 5 - std::min(back, 4), 14, 7, 0};
     if (back >= 5) clock_ = text::LocalTime{2024, 2, 29 - (back - 5), 14, 7, 0};
