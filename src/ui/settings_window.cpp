@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -20,10 +19,9 @@
 #include "net/nickname_lookup.h"
 #include "parse/regex_matcher.h"
 #include "text/gbk.h"
-#include "text/search.h"
 #include "ui/colours.h"
-#include "ui/link_label.h"
 #include "ui/event_pump.h"
+#include "ui/link_label.h"
 #include "ui/pictures.h"
 #include "ui/window_text.h"
 
@@ -50,10 +48,7 @@ QPixmap avatarOf(const std::string& qq) {
                 "&spec=160&img_type=jpg";
   request.timeoutSeconds = 10;
   net::HttpResponse response;
-  {
-    EventPump pump;
-    net::HttpFetch(request, &response);
-  }
+  net::HttpFetch(request, &response);
   QPixmap picture;
   picture.loadFromData(reinterpret_cast<const uchar*>(response.bodyBytes.data()), uint(response.bodyBytes.size()));
   return picture;
@@ -96,8 +91,11 @@ SettingsWindow::SettingsWindow(QWidget* parent) : DraggableDialog(parent) {
   runUpdateNotice();
   // 6. The card template.
   showCardTemplate();
-  // 7, 8. The robot and owner panels.
-  fillPanels();
+  // 7, 8. The robot and owner panels; the window is served while their downloads run.
+  {
+    EventPump pump;
+    fillPanels();
+  }
 }
 
 SettingsWindow::~SettingsWindow() = default;
