@@ -1,4 +1,5 @@
-// The window's colours as Windows colour values, 0x00BBGGRR (LinkLabel::setBackground takes them).
+// The window's colours as Windows colour values, 0x00BBGGRR (LinkLabel::setBackground takes them),
+// and the run-log buttons with their colours at rest.
 #pragma once
 
 #include <cstdint>
@@ -16,4 +17,22 @@ inline constexpr uint32_t kTeal = 0x808000;         // 0, 128, 128
 inline constexpr uint32_t kConverter = 24768;       // 192, 96, 0: "多行转换" released
 inline constexpr uint32_t kInactivePage = 33023;    // 255, 128, 0: inactive paging link
 
+inline constexpr uint32_t kLilac = 0xFF8080;        // 128, 128, 255: "加群日志" at rest
+inline constexpr uint32_t kOlive = 0x008080;        // 128, 128, 0: "下单失败" at rest
+
 }  // namespace ui::colour
+
+namespace ui {
+
+// The five buttons of the run-log page, in page order, with their colours at rest.
+struct LogButton {
+  const char* name;
+  uint32_t rest;
+};
+inline constexpr LogButton kLogButtons[] = {{"全部日志", colour::kPressed},
+                                            {"下单成功", colour::kUnselected},
+                                            {"下单失败", colour::kOlive},
+                                            {"加群日志", colour::kLilac},
+                                            {"退群日志", colour::kTeal}};
+
+}  // namespace ui

@@ -1,6 +1,7 @@
 // The window's frame, side menu and the controls of its ten pages: names, texts and places only.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "ui/colours.h"
+#include "ui/likes_chart.h"
 #include "ui/link_label.h"
 #include "ui/pictures.h"
 #include "ui/settings_window.h"
@@ -406,27 +408,57 @@ QWidget* SettingsWindow::buildModerationPage() {
 }
 
 QWidget* SettingsWindow::buildStatisticsPage() {
+  auto* page = new QWidget;
+  auto* v = new QVBoxLayout(page);
+  v->setContentsMargins(0, 0, 0, 0);
+
+  // The likes of the last 30 days, with the two counters beside the chart.
+  auto* trend = new QHBoxLayout;
+  chart_ = named(new LikesChart, "赠送走势图");
+  trend->addWidget(chart_, 1);
+  auto* figures = new QVBoxLayout;
+  for (auto [caption, name] : {std::pair{"总共送出赞", "总共送出赞数"}, std::pair{"今日送出赞", "今日送出赞数"}}) {
+    auto* figure = label("", name);
+    QFont big = figure->font();
+    big.setPointSize(14);
+    big.setBold(true);
+    figure->setFont(big);
+    figure->setStyleSheet(QStringLiteral("color: #ff5080;"));
+    figure->setAlignment(Qt::AlignCenter);
+    figures->addWidget(figure);
+    auto* under = label(caption);
+    under->setAlignment(Qt::AlignCenter);
+    figures->addWidget(under);
+  }
+  figures->addStretch();
+  trend->addLayout(figures);
+  v->addWidget(titledBox("近30天每日送出赞", trend), 0);
+
   auto* content = new QVBoxLayout;
   auto* row = new QHBoxLayout;
   row->addWidget(label("搜索QQ"));
   row->addWidget(lineEdit("编辑框62"), 1);
   row->addWidget(link("超级链接框8", "搜索"));
-  row->addWidget(link("超级链接框7", "刷新列表"));
+  row->addWidget(link("超级链接框7", "刷新列表", colour::kDarkRed));
   content->addLayout(row);
   auto* list = named(new QTreeWidget, "超级列表框2");
-  list->setHeaderLabels({u("QQ"), u("名片赞")});
+  list->setHeaderLabels({u("QQ"), u("拉入人数"), u("退群人数"), u("获得名片赞")});
   list->setRootIsDecorated(false);
+  list->setUniformRowHeights(true);
+  list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list->setSortingEnabled(true);
+  list->sortByColumn(0, Qt::AscendingOrder);
+  list->header()->setSectionResizeMode(QHeaderView::Stretch);
   content->addWidget(list, 1);
-  return titledBox("名片赞赠送统计列表", content);
+  v->addWidget(titledBox("名片赞赠送统计列表", content), 1);
+  return page;
 }
 
 QWidget* SettingsWindow::buildRunLogPage() {
   auto* content = new QVBoxLayout;
   auto* row = new QHBoxLayout;
-  // Their rest colours; what they show is the run log's business.
-  const std::pair<const char*, uint32_t> buttons[] = {
-      {"全部日志", 0xFF00FF}, {"下单成功", 0x800080}, {"下单失败", 0x008080}, {"加群日志", 0xFF8080}, {"退群日志", 0x808000}};
-  for (auto [text, rest] : buttons) row->addWidget(link(nullptr, text, rest));
+  for (int i = 0; i < 5; ++i) row->addWidget(link(kLogButtons[i].name, kLogButtons[i].name, kLogButtons[i].rest));
   row->addStretch();
   content->addLayout(row);
   auto* logs = tabs("选择夹3", {"全部日志", "下单成功", "下单失败", "进群日志", "退群日志"}, true);
@@ -434,7 +466,9 @@ QWidget* SettingsWindow::buildRunLogPage() {
   for (int i = 0; i < 5; ++i) {
     auto* h = new QVBoxLayout(logs->widget(i));
     h->setContentsMargins(2, 2, 2, 2);
-    h->addWidget(textBox(boxes[i], true));
+    auto* box = textBox(boxes[i], true);
+    box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    h->addWidget(box);
   }
   content->addWidget(logs, 1);
   return titledBox("运行日志", content);
@@ -572,7 +606,13 @@ QWidget* SettingsWindow::buildUpdatePage() {
   auto* page = new QWidget;
   auto* h = new QHBoxLayout(page);
   h->setContentsMargins(0, 0, 0, 0);
-  h->addWidget(named(new QTextBrowser, "超文本浏览框1"), 3);
+  auto* browser = named(new QTextBrowser, "超文本浏览框1");
+  // A link of the log opens in the system's browser; the box itself never navigates.
+  browser->setOpenLinks(false);
+  connect(browser, &QTextBrowser::anchorClicked, this, [](const QUrl& url) {
+    if (url.scheme() == QStringLiteral("http") || url.scheme() == QStringLiteral("https")) QDesktopServices::openUrl(url);
+  });
+  h->addWidget(browser, 3);
   auto* side = new QVBoxLayout;
   auto* current = new QGridLayout;
   current->addWidget(label("版本:V6.00"), 0, 0, 1, 2);

@@ -5,8 +5,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -21,34 +19,15 @@
 #include "net/nickname_lookup.h"
 #include "parse/regex_matcher.h"
 #include "text/gbk.h"
-#include "text/search.h"
 #include "ui/colours.h"
+#include "ui/event_pump.h"
 #include "ui/link_label.h"
 #include "ui/pictures.h"
+#include "ui/window_text.h"
 
 namespace ui {
 
 namespace {
-
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
-QString fromGbk(std::string_view gbk) { return QString::fromStdString(text::gbkToUtf8(gbk)); }
-std::string toGbk(const QString& s) { return text::utf8ToGbk(s.toStdString()); }
-
-// A box's text as the files hold it: GBK, lines joined by CR LF.
-std::string boxText(QWidget* box) {
-  if (auto* line = qobject_cast<QLineEdit*>(box)) return toGbk(line->text());
-  if (auto* lines = qobject_cast<QPlainTextEdit*>(box)) return text::replaceAll(toGbk(lines->toPlainText()), "\n", "\r\n");
-  return {};
-}
-
-void setBoxText(QWidget* box, std::string_view gbk) {
-  const QString shown = fromGbk(text::replaceAll(gbk, "\r\n", "\n"));
-  if (auto* line = qobject_cast<QLineEdit*>(box)) {
-    line->setText(shown);
-  } else if (auto* lines = qobject_cast<QPlainTextEdit*>(box)) {
-    lines->setPlainText(shown);
-  }
-}
 
 const std::string& community(char type) {
   static const std::string types[] = {"0", "1", "2"};
@@ -61,11 +40,6 @@ std::optional<std::string> editedProfile(const std::string& selection) {
   if (!folder) return std::nullopt;
   config::makeFolder(config::FolderPath(*folder));
   return config::ProfilePath(*folder);
-}
-
-void errorBox(QWidget* parent, const char* utf8) {
-  QMessageBox box(QMessageBox::Critical, QString(), u(utf8), QMessageBox::Ok, parent);
-  box.exec();
 }
 
 QPixmap avatarOf(const std::string& qq) {
@@ -82,7 +56,7 @@ QPixmap avatarOf(const std::string& qq) {
 
 }  // namespace
 
-SettingsWindow::SettingsWindow(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog) {
+SettingsWindow::SettingsWindow(QWidget* parent) : DraggableDialog(parent) {
   setWindowTitle(u("朔禾引流插件"));
   // 1. Dragging by any point (mouse handlers below), then the controls.
   buildFrame();
@@ -90,6 +64,8 @@ SettingsWindow::SettingsWindow(QWidget* parent) : QDialog(parent, Qt::FramelessW
   connectNavigation();
   connectButtons();
   connectBindings();
+  connectGoods();
+  connectStatistics();
 
   // 2. The host's plug-in folder and ours.
   std::string dir = config::pluginDir();
@@ -111,12 +87,18 @@ SettingsWindow::SettingsWindow(QWidget* parent) : QDialog(parent, Qt::FramelessW
     control<QLineEdit>("编辑框15")->setText(fromGbk(owner.value_or("")));
     loading_ = false;
   }
-  // 5. The update notice comes with the update page's behaviour; nothing runs here yet.
+  // 5. The update notice.
+  runUpdateNotice();
   // 6. The card template.
   showCardTemplate();
-  // 7, 8. The robot and owner panels.
-  fillPanels();
+  // 7, 8. The robot and owner panels; the window is served while their downloads run.
+  {
+    EventPump pump;
+    fillPanels();
+  }
 }
+
+SettingsWindow::~SettingsWindow() = default;
 
 void SettingsWindow::LoadProfile() {
   const std::optional<std::string> folder = config::WindowProfileFolder(selection_);
@@ -386,24 +368,6 @@ void SettingsWindow::connectButtons() {
     control<LinkLabel>("超级链接框9")->setBackground(colour::kRed);
   });
   connect(control<LinkLabel>("超级链接框1"), &LinkLabel::pressed, this, [this] { fetchGroups(); });
-}
-
-void SettingsWindow::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) {
-    dragging_ = true;
-    dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
-  }
-  QDialog::mousePressEvent(event);
-}
-
-void SettingsWindow::mouseMoveEvent(QMouseEvent* event) {
-  if (dragging_ && (event->buttons() & Qt::LeftButton)) move(event->globalPosition().toPoint() - dragOffset_);
-  QDialog::mouseMoveEvent(event);
-}
-
-void SettingsWindow::mouseReleaseEvent(QMouseEvent* event) {
-  dragging_ = false;
-  QDialog::mouseReleaseEvent(event);
 }
 
 }  // namespace ui

@@ -1,152 +1,12 @@
 // The settings window driven through its controls, found by name, on a real plug-in folder: every
 // assertion about storage reads the bytes of the INI files.
-#include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QRadioButton>
-#include <QTabWidget>
-#include <QTest>
-#include <QTimer>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <memory>
-#include <optional>
-
-#include "config/config_store.h"
-#include "config/ini_file.h"
-#include "config/plugin_dir.h"
-#include "gifting/xml_card.h"
-#include "hostapi/host_api.h"
-#include "stubs/qq_services.h"
-#include "stubs/stub_server.h"
-#include "support/recording_host.h"
-#include "text/gbk.h"
-#include "ui/link_label.h"
-#include "ui/settings_window.h"
+#include "window_fixture.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace ui_test;
 using ui::LinkLabel;
 using ui::SettingsWindow;
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
-std::string g(const char* utf8) { return text::gbk(utf8); }
-
-// Types text as key presses; characters beyond ASCII arrive as key events carrying their text.
-void typeText(QWidget* w, const QString& text) {
-  for (QChar ch : text) {
-    if (ch.unicode() < 0x80) {
-      QTest::keyClick(w, char(ch.unicode()));
-    } else {
-      QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    }
-  }
-}
-
-std::string fileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Every message box shown while it lives is recorded and closed with its OK button.
-class MessageBoxCatcher {
- public:
-  struct Shown {
-    QString text;
-    QMessageBox::Icon icon;
-    QMessageBox::StandardButtons buttons;
-  };
-  MessageBoxCatcher() {
-    timer_.setInterval(5);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        shown.push_back({box->text(), box->icon(), box->standardButtons()});
-        box->button(QMessageBox::Ok)->click();
-      }
-    });
-    timer_.start();
-  }
-  std::vector<Shown> shown;
-
- private:
-  QTimer timer_;
-};
-
-class WindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    runDir_ = fs::temp_directory_path() / ("irui-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-    fs::remove_all(runDir_);
-    fs::create_directories(runDir_);
-    config::setPluginDir((runDir_ / "plugin" / "朔禾引流插件").string() + "/");
-    host_ = std::make_shared<support::RecordingHost>();
-    hostapi::setHostApi(host_);
-  }
-  void TearDown() override {
-    window.reset();
-    hostapi::setHostApi(nullptr);
-    fs::remove_all(runDir_);
-  }
-
-  SettingsWindow& open() {
-    window = std::make_unique<SettingsWindow>();
-    window->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    return *window;
-  }
-
-  template <class T>
-  T* c(const char* name) {
-    T* w = window->control<T>(name);
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-  }
-  void press(const char* link) { QTest::mousePress(c<LinkLabel>(link), Qt::LeftButton); }
-  void release(const char* link) { QTest::mouseRelease(c<LinkLabel>(link), Qt::LeftButton); }
-  void pressAndRelease(const char* link) {
-    press(link);
-    release(link);
-  }
-  QColor colourOf(const char* link) { return c<LinkLabel>(link)->background(); }
-  int page() { return c<QTabWidget>("选择夹1")->currentIndex(); }
-
-  std::string defaultProfile() const { return config::ProfilePath(config::defaultFolder()); }
-  std::string groupProfile(const char* group) const { return config::ProfilePath(group); }
-  static std::optional<std::string> stored(const std::string& path, const char* section, const char* key) {
-    return config::findIniValue(path, g(section), g(key));
-  }
-  static void store(const std::string& path, const char* section, const char* key, const char* value) {
-    fs::create_directories(fs::path(path).parent_path());
-    ASSERT_TRUE(config::writeIniValue(path, g(section), g(key), g(value)));
-  }
-
-  // "获取群" with the host answering these groups, then the list item `row` selected.
-  void selectGroupRow(int row) { c<QListWidget>("列表框2")->setCurrentRow(row); }
-  void fetchGroups(const std::string& hostAnswer) {
-    host_->setGroupList(hostAnswer);
-    MessageBoxCatcher boxes;
-    press("超级链接框1");
-  }
-  static std::string groupObject(const char* number, const char* name) {
-    return g((std::string(R"({"auth":0,"flag":0,"groupid":)") + number + R"(,"groupname":")" + name + R"("})").c_str());
-  }
-
-  std::unique_ptr<SettingsWindow> window;
-  std::shared_ptr<support::RecordingHost> host_;
-
- private:
-  fs::path runDir_;
-  static inline int counter_ = 0;
-};
 
 TEST_F(WindowTest, AFreshInstallationGetsTheBuiltinProfileTheCardTemplateAndShowsTheirValues) {
   open();
@@ -254,6 +114,7 @@ TEST_F(WindowTest, ShowHideLinksToggleThePasswordBoxesWithTheirColours) {
 
 TEST_F(WindowTest, ButtonsShowTheirPressAndReleaseColours) {
   open();
+  MessageBoxCatcher modal;  // "使用说明" opens the help window modally
   struct Case {
     const char* link;
     QColor pressed, released;

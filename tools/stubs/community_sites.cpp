@@ -133,11 +133,47 @@ std::string jsonEscapeGbk(const std::string& gbk) {
   return out;
 }
 
+std::string yileGoodsJson(const std::vector<SiteGoods>& goods) {
+  std::string out = "{\"code\":0,\"message\":\"ok\",\"data\":[";
+  for (std::size_t i = 0; i < goods.size(); ++i) {
+    if (i) out += ',';
+    out += "{\"goodsid\":" + goods[i].id + ",\"name\":\"" + jsonEscapeGbk(goods[i].name) +
+           "\",\"price\":\"0.01\",\"minbuy\":\"10\"}";
+  }
+  return out + "]}";
+}
+
+std::string jiuwuGoodsPage(const std::vector<SiteGoods>& goods) {
+  std::string page = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" +
+                     text::gbkToUtf8(text::gbk("商品列表")) + "</title></head>\n<body>\n<ul class=\"goods\">\n";
+  for (const SiteGoods& g : goods) {
+    const std::string name = text::gbkToUtf8(g.name);
+    page += "<li><a href=\"/index.php?m=home&c=goods&a=detail&id=" + g.id + "&goods_type=" + g.type +
+            "\"><img src=\"/static/goods/" + g.id + ".png\" alt=\"" + name + "\" title=\"" + name +
+            "\"></a></li>\n";
+  }
+  return page + "</ul>\n</body></html>\n";
+}
+
 // ---- 亿乐 ----
 
 YileSite::YileSite(std::string account, std::string password)
     : account_(std::move(account)), password_(std::move(password)) {
+  goodsPage_ = yileGoodsJson({{"101", text::gbk("QQ名片赞 10个"), ""},
+                              {"102", text::gbk("QQ名片赞 100个"), ""},
+                              {"103", text::gbk("QQ空间访客"), ""}});
   server_.on("/api/web/order.html", [this](const RecordedRequest& r) { return answer(r); });
+  server_.on("/api/web/getGoodsList.html", [this](const RecordedRequest&) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return jsonAnswer(goodsPage_);
+  });
+}
+
+void YileSite::setGoods(const std::vector<SiteGoods>& goods) { setGoodsPage(yileGoodsJson(goods)); }
+
+void YileSite::setGoodsPage(const std::string& body) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  goodsPage_ = body;
 }
 
 void YileSite::answerNext(const std::string& codeText, const std::string& gbkMessage) {
@@ -177,7 +213,17 @@ StubAnswer YileSite::answer(const RecordedRequest& request) {
 
 JiuwuSite::JiuwuSite(std::string account, std::string password)
     : account_(std::move(account)), passwordMd5_(md5Hex(password)) {
+  goodsPage_ = jiuwuGoodsPage({{"12", text::gbk("名片赞（余额）"), "3"},
+                               {"13", text::gbk("名片赞（点数）"), "4"},
+                               {"15", text::gbk("空间人气"), "1"}});
   server_.on("/index.php", [this](const RecordedRequest& r) { return answer(r); });
+}
+
+void JiuwuSite::setGoods(const std::vector<SiteGoods>& goods) { setGoodsPage(jiuwuGoodsPage(goods)); }
+
+void JiuwuSite::setGoodsPage(const std::string& body) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  goodsPage_ = body;
 }
 
 void JiuwuSite::failNext(const std::string& gbkMessage) {
@@ -196,6 +242,10 @@ std::vector<SiteOrder> JiuwuSite::orders() const {
 
 StubAnswer JiuwuSite::answer(const RecordedRequest& request) {
   const auto query = queryOf(request.target);
+  if (request.method == "GET" && query.empty()) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return answerWith(goodsPage_, {{"Content-Type", "text/html; charset=utf-8"}});
+  }
   auto is = [&](const char* name, const char* value) {
     const auto it = query.find(name);
     return it != query.end() && it->second == value;

@@ -10,6 +10,12 @@
 // numbers from 12345 up; an account or MD5 password that does not match gets a failure reply
 // without that text. The next answers can be scripted as failures or given raw.
 //
+// Both also list their goods. YileSite answers GET /api/web/getGoodsList.html with a JSON list
+// {"code":0,"data":[{"goodsid":<id>,"name":"<name with \uXXXX escapes>","price":"0.01"},...]};
+// JiuwuSite answers GET /index.php (no query) with a UTF-8 HTML page declaring its charset, with a
+// link "...?id=<id>&goods_type=<type>"> and an image alt="<name>" title="<name>" per goods. Each
+// starts with three goods of its own; setGoods replaces them (setGoodsPage gives the page raw).
+//
 // Both record every order they received with its form fields percent-decoded (GBK bytes). All
 // members are safe to call while requests are served.
 #pragma once
@@ -32,6 +38,16 @@ struct SiteOrder {
   bool accepted = false;                                     // the site answered success
 };
 
+struct SiteGoods {
+  std::string id;
+  std::string name;  // GBK
+  std::string type;  // 玖伍 only
+};
+
+// The goods list and goods page the stand-ins serve (also for benchmarks).
+std::string yileGoodsJson(const std::vector<SiteGoods>& goods);
+std::string jiuwuGoodsPage(const std::vector<SiteGoods>& goods);
+
 // Splits a form body at "&" and decodes each name and value ("+" is a blank, %XX a byte).
 std::vector<std::pair<std::string, std::string>> decodeForm(const std::string& body);
 
@@ -53,6 +69,9 @@ class YileSite {
 
   std::vector<SiteOrder> orders() const;
 
+  void setGoods(const std::vector<SiteGoods>& goods);
+  void setGoodsPage(const std::string& body);
+
  private:
   StubAnswer answer(const RecordedRequest& request);
 
@@ -60,6 +79,7 @@ class YileSite {
   mutable std::mutex mutex_;
   std::deque<std::string> scripted_;  // raw bodies
   std::vector<SiteOrder> orders_;
+  std::string goodsPage_;
   StubServer server_;  // last: it stops before the members its handler uses go
 };
 
@@ -76,12 +96,16 @@ class JiuwuSite {
 
   std::vector<SiteOrder> orders() const;
 
+  void setGoods(const std::vector<SiteGoods>& goods);
+  void setGoodsPage(const std::string& body);
+
  private:
   StubAnswer answer(const RecordedRequest& request);
 
   std::string account_, passwordMd5_;
   mutable std::mutex mutex_;
   std::deque<std::string> scripted_;
+  std::string goodsPage_;
   std::vector<SiteOrder> orders_;
   int nextOrderNumber_ = 12345;
   StubServer server_;

@@ -2,7 +2,10 @@
 
 #include <map>
 #include <mutex>
+#include <optional>
 #include <utility>
+
+#include "text/gbk.h"
 
 namespace stubs {
 
@@ -116,6 +119,45 @@ void RecognitionService::addTexts(const std::string& marker, std::vector<std::st
 void RecognitionService::clear() {
   std::lock_guard<std::mutex> lock(state_->mu);
   state_->script.clear();
+}
+
+struct UpdateService::State {
+  std::mutex mu;
+  std::optional<std::string> text, log;
+};
+
+UpdateService::UpdateService(StubServer& server) : state_(std::make_shared<State>()) {
+  auto serve = [state = state_](std::optional<std::string> State::*member, const char* type) {
+    return [state, member, type](const RecordedRequest&) {
+      std::lock_guard<std::mutex> lock(state->mu);
+      const std::optional<std::string>& body = (*state).*member;
+      if (!body) {
+        StubAnswer missing;
+        missing.status = 404;
+        missing.reason = "Not Found";
+        return missing;
+      }
+      return answerWith(*body, {{"Content-Type", type}});
+    };
+  };
+  server.on("/pro/probbh.txt", serve(&State::text, "text/plain"));
+  server.on("/pro/changelog.html", serve(&State::log, "text/html; charset=gbk"));
+}
+
+void UpdateService::setUpdateText(const std::string& gbkText) {
+  std::lock_guard<std::mutex> lock(state_->mu);
+  state_->text = gbkText;
+}
+
+void UpdateService::setChangeLog(const std::string& gbkHtml) {
+  std::lock_guard<std::mutex> lock(state_->mu);
+  state_->log = gbkHtml;
+}
+
+std::string UpdateService::updateText(const std::string& version, const std::string& gbkName,
+                                      const std::string& gbkDate, const std::string& address) {
+  static const std::string marker = text::gbk("苍梧");
+  return marker + "#" + version + "#" + gbkName + "#" + gbkDate + "#" + address;
 }
 
 }  // namespace stubs

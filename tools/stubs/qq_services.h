@@ -1,5 +1,5 @@
-// Stand-ins for QQ's portrait and avatar services and for the image text recognition service,
-// each installed on a StubServer (one server may carry all three). Their state is shared with the
+// Stand-ins for QQ's portrait and avatar services, the image text recognition service and the
+// makers' update service, each installed on a StubServer (one server may carry all four). Their state is shared with the
 // handlers, so an object may go before its server does.
 #pragma once
 
@@ -39,6 +39,23 @@ class RecognitionService {
   explicit RecognitionService(StubServer& server);
   void addTexts(const std::string& marker, std::vector<std::string> utf8Texts);
   void clear();
+
+ private:
+  struct State;
+  std::shared_ptr<State> state_;
+};
+
+// "/pro/probbh.txt" answers the update text (GBK, as set; 404 until one is set) and
+// "/pro/changelog.html" the update log page (GBK HTML, as set; 404 until one is set).
+class UpdateService {
+ public:
+  explicit UpdateService(StubServer& server);
+  void setUpdateText(const std::string& gbkText);
+  void setChangeLog(const std::string& gbkHtml);
+
+  // An update text in the service's form: marker, version number, name, date, address.
+  static std::string updateText(const std::string& version, const std::string& gbkName,
+                                const std::string& gbkDate, const std::string& address);
 
  private:
   struct State;
