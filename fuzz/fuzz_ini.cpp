@@ -98,8 +98,10 @@ bool storable(std::string_view section, std::string_view key) {
 }
 
 // The value a read gives back after `value` was written.
+// What a caller reads back: the stored value up to its first NUL byte, cut by the 10,239-byte rule.
 std::string readBackOf(std::string_view value) {
-  const std::string stored = blanksTrimmed(lineBreaksBlanked(std::string(value)));
+  std::string stored = blanksTrimmed(lineBreaksBlanked(std::string(value)));
+  stored = stored.substr(0, stored.find('\0'));
   if (stored.size() <= config::kMaxValueBytes) return stored;
   std::size_t keep = 0;
   while (keep + text::gbkCharLength(stored, keep) <= config::kMaxValueBytes) keep += text::gbkCharLength(stored, keep);
