@@ -181,7 +181,7 @@ std::string HttpFetch(const HttpRequest& request, HttpResponse* response) {
     t.maxBodyBytes = request.maxBodyBytes;
     t.attach(c);
 
-    const CURLcode rc = curl_easy_perform(c);
+    const CURLcode rc = t.perform(c);
     std::string status;
     if (rc != CURLE_OK) {
       if (rc == CURLE_URL_MALFORMAT) return fail(response, 701);

@@ -147,7 +147,7 @@ std::string HttpLite(LiteRequest& request, LiteResponse* response) {
     t.deadline = request.deadline;
     t.maxBodyBytes = request.maxBodyBytes;
     t.attach(c);
-    curl_easy_perform(c);  // a failure shows as an empty or partial body
+    t.perform(c);  // a failure shows as an empty or partial body
 
     LiteResponse out = response ? *response : LiteResponse();
     out.responseHeaders = text::replaceAllIgnoreCase(t.headerBlock, "Set-Cookie", "Set-Cookie");

@@ -201,6 +201,38 @@ void Transfer::attach(CURL* curl) {
   curl_easy_setopt(curl, CURLOPT_PREREQDATA, this);
 }
 
+CURLcode Transfer::perform(CURL* curl) {
+  // A request made from inside the pump does not pump again, so it runs as a plain call.
+  if (!pumpHook() || pumping) return curl_easy_perform(curl);
+  // The same steps curl_easy_perform takes, with a short wait instead of its second-long one: curl
+  // calls the progress callback (and so the pump) only when it wakes, about once a second while
+  // the server says nothing.
+  constexpr int kPumpIntervalMs = 15;
+  CURLM* multi = curl_multi_init();
+  if (!multi) return CURLE_OUT_OF_MEMORY;
+  CURLMcode mc = curl_multi_add_handle(multi, curl);
+  CURLcode result = CURLE_OK;
+  while (mc == CURLM_OK) {
+    int running = 0;
+    mc = curl_multi_perform(multi, &running);
+    if (mc != CURLM_OK) break;
+    if (!running) {
+      int left = 0;
+      if (const CURLMsg* msg = curl_multi_info_read(multi, &left); msg && msg->msg == CURLMSG_DONE) {
+        result = msg->data.result;
+        break;
+      }
+    }
+    runPump();
+    mc = curl_multi_poll(multi, nullptr, 0, kPumpIntervalMs, nullptr);
+  }
+  // A failure of the multi machinery itself is reported as curl_easy_perform reports it.
+  if (mc != CURLM_OK) result = mc == CURLM_OUT_OF_MEMORY ? CURLE_OUT_OF_MEMORY : CURLE_BAD_FUNCTION_ARGUMENT;
+  curl_multi_remove_handle(multi, curl);
+  curl_multi_cleanup(multi);
+  return result;
+}
+
 int Transfer::failurePhase(CURLcode code) const {
   switch (code) {
     case CURLE_COULDNT_RESOLVE_PROXY:

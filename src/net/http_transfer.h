@@ -56,7 +56,7 @@ struct CurlHandle {
 };
 
 // One transfer on one easy handle. attach() installs the write, header, progress and pre-request
-// callbacks and the deadline; after curl_easy_perform the members describe the final response.
+// callbacks and the deadline; after perform() the members describe the final response.
 // Past the deadline curl ends the transfer (CURLE_OPERATION_TIMEDOUT); a body that would grow past
 // maxBodyBytes keeps its first maxBodyBytes bytes and ends the transfer (CURLE_WRITE_ERROR). Either
 // way failurePhase() tells how far the exchange had got.
@@ -76,6 +76,11 @@ struct Transfer {
   bool bodyCapReached = false;
 
   void attach(CURL* curl);
+
+  // Runs the exchange on `curl` (attached) and gives curl_easy_perform's result. With a pump on
+  // the calling thread the exchange is driven in short steps and the pump runs between them, every
+  // few milliseconds even while the server is silent; otherwise it is curl_easy_perform.
+  CURLcode perform(CURL* curl);
 
   // The transfer's phase at a failure: 1 connecting or sending, 2 waiting for the answer,
   // 3 reading the body.

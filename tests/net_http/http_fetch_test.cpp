@@ -466,7 +466,9 @@ TEST(HttpFetch, ThePumpRunsOnTheCallingThreadDuringATransfer) {
   EXPECT_EQ(net::HttpFetch(r), "done");
   net::setPumpHook(nullptr);
   EXPECT_EQ(callsFromOtherThread, 0);
-  EXPECT_GT(calls, 0);
+  // Often, even while the server is silent (about 100 steps of 15 ms): curl left to itself wakes
+  // only about once a second, which gave 18 calls here.
+  EXPECT_GE(calls, 50);
   EXPECT_FALSE(otherThread);
 }
 

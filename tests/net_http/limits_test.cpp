@@ -1,6 +1,6 @@
 // The bounds of both HTTP clients against hostile stand-ins: a site that drips its answer ends at
 // the request's deadline, a site that floods ends at the body cap, and neither keeps more of the
-// body than the cap.
+// body than the cap, with or without a pump on the calling thread.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -32,6 +32,18 @@ StubAnswer faulty(Fault fault, std::string body = {}, std::chrono::milliseconds 
 std::chrono::milliseconds since(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
 }
+
+// Installs a counting pump on this thread for its lifetime when `on`: the bounds hold the same
+// whether the call runs plainly or in steps between which the window is served.
+struct PumpWhile {
+  explicit PumpWhile(bool on) {
+    if (on) net::setPumpHook([this] { ++calls; });
+  }
+  ~PumpWhile() { net::setPumpHook(nullptr); }
+  PumpWhile(const PumpWhile&) = delete;
+  PumpWhile& operator=(const PumpWhile&) = delete;
+  int calls = 0;
+};
 
 // The filler the flooding stand-in sends, as far as `n` bytes.
 std::string floodPrefix(std::size_t n) {
@@ -67,26 +79,31 @@ TEST(HttpFetchLimits, EachBoundEndsTheCallWithThePhasesText) {
       {"body exactly at the cap", stubs::answerWith(std::string(1000, 'b')), 0, 30000ms, 1000, "200 OK", 1000,
        1000},
   };
-  for (const auto& c : cases) {
-    StubServer s;
-    s.enqueue(c.answer);
-    net::HttpRequest r;
-    r.url = s.baseUrl() + "/x";
-    r.timeoutSeconds = c.timeoutSeconds;
-    r.deadline = c.deadline;
-    if (c.maxBodyBytes) r.maxBodyBytes = *c.maxBodyBytes;
-    net::HttpResponse out;
-    const auto start = std::chrono::steady_clock::now();
-    const std::string body = net::HttpFetch(r, &out);
-    EXPECT_LT(since(start), c.deadline + kSlack) << c.name;
-    EXPECT_EQ(out.status, c.status) << c.name;
-    EXPECT_GE(body.size(), c.keptAtLeast) << c.name;
-    EXPECT_LE(body.size(), c.keptAtMost) << c.name;
-    if (c.status != noAnswer) {
-      EXPECT_EQ(out.bodyBytes, body) << c.name;
-    }
-    if (c.answer.fault == Fault::FloodBody) {
-      EXPECT_EQ(body, floodPrefix(c.keptAtMost)) << c.name;
+  for (const bool pumped : {false, true}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.name + (pumped ? " (pumped)" : ""));
+      StubServer s;
+      s.enqueue(c.answer);
+      net::HttpRequest r;
+      r.url = s.baseUrl() + "/x";
+      r.timeoutSeconds = c.timeoutSeconds;
+      r.deadline = c.deadline;
+      if (c.maxBodyBytes) r.maxBodyBytes = *c.maxBodyBytes;
+      net::HttpResponse out;
+      PumpWhile pump(pumped);
+      const auto start = std::chrono::steady_clock::now();
+      const std::string body = net::HttpFetch(r, &out);
+      EXPECT_LT(since(start), c.deadline + kSlack);
+      EXPECT_EQ(out.status, c.status);
+      EXPECT_GE(body.size(), c.keptAtLeast);
+      EXPECT_LE(body.size(), c.keptAtMost);
+      if (c.status != noAnswer) {
+        EXPECT_EQ(out.bodyBytes, body);
+      }
+      if (c.answer.fault == Fault::FloodBody) {
+        EXPECT_EQ(body, floodPrefix(c.keptAtMost));
+      }
+      EXPECT_EQ(pump.calls > 0, pumped);
     }
   }
 }
@@ -117,22 +134,27 @@ TEST(HttpLiteLimits, DrippingAndFloodingEndAtTheirBoundWithWhatArrived) {
       {"flood past the default cap", faulty(Fault::FloodBody), 30000ms, std::nullopt, 16 * kMiB,
        16 * kMiB},
   };
-  for (const auto& c : cases) {
-    StubServer s;
-    s.enqueue(c.answer);
-    net::LiteRequest r;
-    r.url = s.baseUrl() + "/x";
-    r.method = 1;
-    r.body = "a=1";
-    r.deadline = c.deadline;
-    if (c.maxBodyBytes) r.maxBodyBytes = *c.maxBodyBytes;
-    const auto start = std::chrono::steady_clock::now();
-    const std::string body = net::HttpLite(r);
-    EXPECT_LT(since(start), c.deadline + kSlack) << c.name;
-    EXPECT_GE(body.size(), c.keptAtLeast) << c.name;
-    EXPECT_LE(body.size(), c.keptAtMost) << c.name;
-    if (c.answer.fault == Fault::FloodBody) {
-      EXPECT_EQ(body, floodPrefix(c.keptAtMost)) << c.name;
+  for (const bool pumped : {false, true}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.name + (pumped ? " (pumped)" : ""));
+      StubServer s;
+      s.enqueue(c.answer);
+      net::LiteRequest r;
+      r.url = s.baseUrl() + "/x";
+      r.method = 1;
+      r.body = "a=1";
+      r.deadline = c.deadline;
+      if (c.maxBodyBytes) r.maxBodyBytes = *c.maxBodyBytes;
+      PumpWhile pump(pumped);
+      const auto start = std::chrono::steady_clock::now();
+      const std::string body = net::HttpLite(r);
+      EXPECT_LT(since(start), c.deadline + kSlack);
+      EXPECT_GE(body.size(), c.keptAtLeast);
+      EXPECT_LE(body.size(), c.keptAtMost);
+      if (c.answer.fault == Fault::FloodBody) {
+        EXPECT_EQ(body, floodPrefix(c.keptAtMost));
+      }
+      EXPECT_EQ(pump.calls > 0, pumped);
     }
   }
 }

@@ -154,7 +154,9 @@ TEST_F(LivePagesTest, ASlowGoodsListKeepsTheWindowServedAndRefusesASecondFetch) 
   });
   press("超级链接框12");
   EXPECT_TRUE(pressedAgain);  // the presses were handled during the fetch ...
-  EXPECT_GT(ticks, 0);        // ... and so were the timers
+  // ... and so were the timers, all through the silent wait: a 20 ms timer fires 125 times in
+  // 2.5 s, and a window served only when curl wakes on its own (once a second) sees about 4.
+  EXPECT_GE(ticks, 20);
   EXPECT_EQ(yile.server().requests().size(), 1u);  // ... but started nothing
   EXPECT_TRUE(jiuwu.server().requests().empty());
   EXPECT_EQ(itemsOf(c<QComboBox>("组合框3")), QStringList{q("late")});
