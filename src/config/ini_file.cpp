@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include "config/ini_cache.h"
@@ -84,22 +85,41 @@ bool injectedFault(WriteStep step, const std::string& path) {
   return error != 0;
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+// Writes the pieces in order, as few system calls as the kernel allows (it may write less than
+// asked, and takes at most IOV_MAX pieces at a time).
+bool writeAll(int fd, std::span<const std::string_view> pieces) {
+  constexpr std::size_t kMaxPieces = 1024;
+  iovec vec[kMaxPieces];
+  std::size_t piece = 0, offset = 0;  // the first byte not yet written
+  while (piece < pieces.size()) {
+    std::size_t count = 0;
+    for (std::size_t i = piece; i < pieces.size() && count < kMaxPieces; ++i) {
+      const std::size_t skip = i == piece ? offset : 0;
+      if (pieces[i].size() == skip) continue;
+      vec[count].iov_base = const_cast<char*>(pieces[i].data() + skip);
+      vec[count].iov_len = pieces[i].size() - skip;
+      ++count;
+    }
+    if (count == 0) return true;
+    ssize_t n = ::writev(fd, vec, static_cast<int>(count));
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
     }
-    done += static_cast<std::size_t>(n);
+    auto left = static_cast<std::size_t>(n);
+    while (piece < pieces.size() && left >= pieces[piece].size() - offset) {
+      left -= pieces[piece].size() - offset;
+      ++piece;
+      offset = 0;
+    }
+    offset += left;
   }
   return true;
 }
 
 // Writes the new content beside the file and renames it over the old one: a reader sees either
 // the old or the new complete file, even when the writer dies half-way.
-bool replaceFile(const std::string& path, std::string_view bytes, Sync sync) {
+bool replaceFile(const std::string& path, std::span<const std::string_view> pieces, Sync sync) {
   std::string target = path;
   struct stat linkStat;
   if (::lstat(path.c_str(), &linkStat) == 0 && S_ISLNK(linkStat.st_mode)) {
@@ -136,7 +156,7 @@ bool replaceFile(const std::string& path, std::string_view bytes, Sync sync) {
   // An unsynced replace still syncs a new file: only renaming over an existing file makes ext4
   // flush the new bytes before the rename is committed, so no power loss can leave a cut file.
   const bool syncs = sync == Sync::Durable || !existed;
-  bool ok = !injectedFault(WriteStep::Write, target) && writeAll(fd, bytes) &&
+  bool ok = !injectedFault(WriteStep::Write, target) && writeAll(fd, pieces) &&
             (!syncs || (!injectedFault(WriteStep::Sync, target) && ::fsync(fd) == 0));
   ok = (::close(fd) == 0) && ok;
   if (ok) ok = !injectedFault(WriteStep::Rename, target) && ::rename(temp.c_str(), target.c_str()) == 0;
@@ -183,7 +203,11 @@ std::string readWholeFile(const std::string& path) {
 }
 
 bool writeWholeFile(const std::string& path, std::string_view bytes, Sync sync) {
-  return replaceFile(path, bytes, sync);
+  return replaceFile(path, std::span<const std::string_view>(&bytes, 1), sync);
+}
+
+bool writeFilePieces(const std::string& path, std::span<const std::string_view> pieces, Sync sync) {
+  return replaceFile(path, pieces, sync);
 }
 
 void setWriteFault(std::function<int(WriteStep step, const std::string& path)> fault) {

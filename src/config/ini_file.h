@@ -29,6 +29,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -61,6 +62,9 @@ bool writeIniValue(const std::string& path, std::string_view section, std::strin
 bool fileExists(const std::string& path);
 std::string readWholeFile(const std::string& path);          // "" when missing
 bool writeWholeFile(const std::string& path, std::string_view bytes, Sync sync = Sync::Durable);  // atomic replace
+// The same replace with the new bytes given as pieces, written one after the other as they lie
+// (the unchanged stretches of an old file and its edited lines): no whole copy is assembled.
+bool writeFilePieces(const std::string& path, std::span<const std::string_view> pieces, Sync sync = Sync::Durable);
 
 // Creates one folder level; an existing folder is fine. Returns false on failure.
 bool makeFolder(const std::string& path);

@@ -1,6 +1,7 @@
 #include "config/ini_text.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -172,8 +173,13 @@ std::string fallbackText(std::string_view fallback) {
   return valueText(fallback.substr(0, last == npos ? 0 : last + 1));
 }
 
-ReadStatus readFileBytes(const std::string& path, std::string& out, struct stat* opened) {
-  out.clear();
+namespace {
+
+// Reads the whole file through `room(capacity)`, which gives a buffer of that many bytes keeping
+// the bytes read so far (nullptr: no memory). `done` receives the number of bytes read.
+template <class Room>
+ReadStatus readWith(const std::string& path, struct stat* opened, std::size_t& done, Room room) {
+  done = 0;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Failed;
   struct stat st;
@@ -183,24 +189,72 @@ ReadStatus readFileBytes(const std::string& path, std::string& out, struct stat*
   }
   if (opened) *opened = st;
   // One read for the size the file had when opened, then more until the end (it may have grown).
-  out.resize(static_cast<std::size_t>(st.st_size) + 1);
-  std::size_t done = 0;
-  while (true) {
-    if (done == out.size()) out.resize(out.size() * 2 + 4096);
-    const ssize_t n = ::read(fd, out.data() + done, out.size() - done);
+  std::size_t capacity = static_cast<std::size_t>(st.st_size) + 1;
+  char* buffer = room(capacity);
+  while (buffer) {
+    if (done == capacity) {
+      capacity = capacity * 2 + 4096;
+      if (!(buffer = room(capacity))) break;
+    }
+    const ssize_t n = ::read(fd, buffer + done, capacity - done);
     if (n > 0) {
       done += static_cast<std::size_t>(n);
     } else if (n == 0) {
-      break;
-    } else if (errno != EINTR) {
       ::close(fd);
-      out.clear();
-      return ReadStatus::Failed;
+      return ReadStatus::Ok;
+    } else if (errno != EINTR) {
+      break;
     }
   }
   ::close(fd);
+  done = 0;
+  return ReadStatus::Failed;
+}
+
+}  // namespace
+
+ReadStatus readFileBytes(const std::string& path, std::string& out, struct stat* opened) {
+  std::size_t done = 0;
+  const ReadStatus status = readWith(path, opened, done, [&](std::size_t capacity) {
+    out.resize(capacity);
+    return out.data();
+  });
   out.resize(done);
-  return ReadStatus::Ok;
+  return status;
+}
+
+FileBytes::~FileBytes() { release(); }
+
+void FileBytes::release() {
+  std::free(data_);
+  data_ = nullptr;
+  size_ = capacity_ = 0;
+}
+
+char* FileBytes::reserve(std::size_t capacity) {
+  if (capacity <= capacity_) return data_;
+  // Not value-initialised; the allocator hands back memory freed by the last transaction, whose
+  // pages are mapped already.
+  char* grown = static_cast<char*>(std::realloc(data_, capacity));
+  if (!grown) return nullptr;
+  data_ = grown;
+  capacity_ = capacity;
+  return data_;
+}
+
+ReadStatus readFileBytes(const std::string& path, FileBytes& out, struct stat* opened) {
+  out.release();
+  std::size_t done = 0;
+  const ReadStatus status = readWith(path, opened, done, [&](std::size_t capacity) {
+    out.size_ = done;
+    return out.reserve(capacity);
+  });
+  if (status == ReadStatus::Ok) {
+    out.size_ = done;
+  } else {
+    out.release();
+  }
+  return status;
 }
 
 }  // namespace config::ini

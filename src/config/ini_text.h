@@ -75,6 +75,27 @@ enum class ReadStatus { Ok, Missing, Failed };
 // before its bytes.
 ReadStatus readFileBytes(const std::string& path, std::string& out, struct stat* opened = nullptr);
 
+// A file's bytes as a transaction reads them: the buffer is not filled before the read, so reading
+// a records file of 10 MB costs one copy, not a fill and a copy.
+class FileBytes {
+ public:
+  FileBytes() = default;
+  ~FileBytes();
+  FileBytes(const FileBytes&) = delete;
+  FileBytes& operator=(const FileBytes&) = delete;
+  std::string_view view() const { return {data_, size_}; }
+
+ private:
+  friend ReadStatus readFileBytes(const std::string& path, FileBytes& out, struct stat* opened);
+  // Room for `capacity` bytes, keeping the first size_; nullptr when no memory could be had.
+  char* reserve(std::size_t capacity);
+  void release();
+  char* data_ = nullptr;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+};
+ReadStatus readFileBytes(const std::string& path, FileBytes& out, struct stat* opened = nullptr);
+
 // ---- template definitions
 
 template <class Visit>

@@ -41,7 +41,8 @@ struct Section {
 
 struct IniTransaction::State {
   std::string path;
-  std::string data;
+  ini::FileBytes bytes;
+  std::string_view data;  // the file's bytes, in `bytes`
   ini::ReadStatus status = ini::ReadStatus::Missing;
   // Sections looked at, by folded name; nullopt: not in the file and not added.
   std::map<std::string, std::optional<Section>> sections;
@@ -79,8 +80,14 @@ struct IniTransaction::State {
 
   static std::string keyLine(const Key& k) { return k.name + "=" + k.value + "\r\n"; }
 
-  // The file's bytes with every edit, as the key-by-key writer would have left them.
-  bool edited(std::string& out) const {
+  // The file's bytes with every edit, as the key-by-key writer would have left them: pieces of
+  // the old bytes and the edited lines between them, pointing into `data` and `texts`. False when
+  // nothing changed.
+  struct Edited {
+    std::vector<std::string> texts;
+    std::vector<std::string_view> pieces;
+  };
+  bool edited(Edited& out) const {
     struct Edit {
       std::size_t at, length;
       std::string text;
@@ -94,7 +101,7 @@ struct IniTransaction::State {
           addedKeys += keyLine(k);
         } else if (k.rewritten) {
           std::string line = keyLine(k);
-          const std::string_view old(data.data() + k.line.begin, k.line.next - k.line.begin);
+          const std::string_view old = data.substr(k.line.begin, k.line.next - k.line.begin);
           if (line != old) edits.push_back(Edit{k.line.begin, old.size(), std::move(line)});
         }
       }
@@ -112,20 +119,29 @@ struct IniTransaction::State {
     std::stable_sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) {
       return a.at != b.at ? a.at < b.at : a.length < b.length;
     });
-    out.clear();
-    out.reserve(data.size() + 256);
+    out.texts.clear();
+    out.texts.reserve(edits.size() + 1);
+    out.pieces.clear();
     std::size_t pos = 0;
-    for (const Edit& e : edits) {
-      out.append(data, pos, e.at - pos);
-      out.append(e.text);
+    const auto put = [&](std::string_view piece) {
+      if (!piece.empty()) out.pieces.push_back(piece);
+    };
+    for (Edit& e : edits) {
+      put(data.substr(pos, e.at - pos));
+      put(out.texts.emplace_back(std::move(e.text)));
       pos = e.at + e.length;
     }
-    out.append(data, pos, std::string::npos);
-    for (const std::string& folded : added) {
-      const Section& s = *sections.at(folded);
-      if (!out.empty() && out.back() != '\n' && out.back() != '\r') out.append("\r\n");
-      out.append("[").append(s.name).append("]\r\n");
-      for (const Key& k : s.keys) out.append(keyLine(k));
+    put(data.substr(pos));
+    if (!added.empty()) {
+      std::string tail;
+      for (const std::string& folded : added) {
+        const Section& s = *sections.at(folded);
+        const char last = !tail.empty() ? tail.back() : out.pieces.empty() ? '\n' : out.pieces.back().back();
+        if (last != '\n' && last != '\r') tail.append("\r\n");
+        tail.append("[").append(s.name).append("]\r\n");
+        for (const Key& k : s.keys) tail.append(keyLine(k));
+      }
+      put(out.texts.emplace_back(std::move(tail)));
     }
     return true;
   }
@@ -133,7 +149,8 @@ struct IniTransaction::State {
 
 IniTransaction::IniTransaction(std::string path) : state_(std::make_unique<State>()) {
   state_->path = std::move(path);
-  state_->status = ini::readFileBytes(state_->path, state_->data);
+  state_->status = ini::readFileBytes(state_->path, state_->bytes);
+  state_->data = state_->bytes.view();
 }
 
 IniTransaction::~IniTransaction() = default;
@@ -169,9 +186,9 @@ bool IniTransaction::write(std::string_view section, std::string_view key, std::
 
 bool IniTransaction::commit(Sync sync) {
   if (state_->status == ini::ReadStatus::Failed) return false;
-  std::string out;
+  State::Edited out;
   if (!state_->edited(out)) return true;
-  return writeWholeFile(state_->path, out, sync);
+  return writeFilePieces(state_->path, out.pieces, sync);
 }
 
 }  // namespace config

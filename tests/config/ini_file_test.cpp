@@ -355,6 +355,22 @@ TEST(IniFile, TransactionLeavesTheBytesOfKeyByKeyWrites) {
   }
 }
 
+// A replace from pieces writes them in order, empty ones and more than one system call takes.
+TEST(IniFile, PiecesAreWrittenInOrder) {
+  TempFolder dir;
+  const std::string path = dir.file("pieces.ini");
+  std::vector<std::string> texts;
+  for (int i = 0; i < 3000; ++i) texts.push_back(i % 7 == 0 ? std::string() : std::to_string(i) + "\r\n");
+  texts.push_back(std::string(1 << 20, 'x'));
+  std::vector<std::string_view> pieces(texts.begin(), texts.end());
+  std::string whole;
+  for (const std::string& t : texts) whole += t;
+  ASSERT_TRUE(config::writeFilePieces(path, pieces));
+  EXPECT_EQ(fileBytes(path), whole);
+  ASSERT_TRUE(config::writeFilePieces(path, {}));
+  EXPECT_EQ(fileBytes(path), "");
+}
+
 TEST(IniFile, TransactionWritesOnceAndOnlyWhenTheBytesChange) {
   TempFolder dir;
   const std::string path = dir.file("a.ini");
