@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,6 +23,7 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <mutex>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -115,6 +117,18 @@ class Serve {
 
   std::uint16_t port() const { return port_; }
 
+  // Processor time the serve process has used so far (user and system), in seconds.
+  double cpuSeconds() const {
+    std::ifstream in("/proc/" + std::to_string(pid_) + "/stat");
+    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::istringstream rest(all.substr(all.rfind(')') + 2));  // after the command name
+    std::string field;
+    double ticks = 0;
+    for (int i = 3; i <= 15 && rest >> field; ++i)
+      if (i >= 14) ticks += std::stod(field);  // utime, stime
+    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+  }
+
   // Resident memory of the serve process, in MiB.
   double residentMiB() const {
     std::ifstream in("/proc/" + std::to_string(pid_) + "/status");
@@ -139,7 +153,13 @@ class Answerer {
   Answerer() : acceptor_(ioc_, tcp::endpoint(net::ip::make_address("127.0.0.1"), 0)) {
     thread_ = std::thread([this] { run(); });
   }
-  ~Answerer() { thread_.join(); }  // ends when the stand-in's connection does
+  ~Answerer() {
+    {
+      std::lock_guard lock(mutex_);
+      if (fd_ >= 0) ::shutdown(fd_, SHUT_RDWR);  // ends the blocking read: the stand-in may leave its end open
+    }
+    thread_.join();
+  }
   std::uint16_t port() const { return acceptor_.local_endpoint().port(); }
 
  private:
@@ -150,6 +170,17 @@ class Answerer {
     if (ec) return;
     socket.set_option(tcp::no_delay(true), ec);
     beast::websocket::stream<tcp::socket> ws(std::move(socket));
+    {
+      std::lock_guard lock(mutex_);
+      fd_ = ws.next_layer().native_handle();
+    }
+    struct Forget {  // before the socket closes, so that its number is never shut down once reused
+      Answerer* self;
+      ~Forget() {
+        std::lock_guard lock(self->mutex_);
+        self->fd_ = -1;
+      }
+    } forget{this};
     ws.accept(ec);
     if (ec) return;
     ws.text(true);
@@ -168,6 +199,8 @@ class Answerer {
 
   net::io_context ioc_;
   tcp::acceptor acceptor_;
+  std::mutex mutex_;
+  int fd_ = -1;
   std::thread thread_;
 };
 
@@ -230,6 +263,7 @@ void BM_QuietGroupMessages(benchmark::State& state) {
                          .dump());
   std::size_t seen = s.actions().size();
   long long id = 900000;
+  const double cpu0 = serve->cpuSeconds();
   for (auto _ : state) {
     for (const auto& f : frames) s.sendRaw(f);
     for (int g = 0; g < groups; ++g) s.sendRaw(keywordFrame(kFirstGroup + g, 30001, id++));
@@ -237,6 +271,9 @@ void BM_QuietGroupMessages(benchmark::State& state) {
     if (!s.waitForActions(seen, 60s)) return state.SkipWithError("markers not answered within 60 s");
   }
   state.SetItemsProcessed(state.iterations() * kBatch);
+  // The serve process's processor time per message, markers included.
+  state.counters["serve_cpu_us_per_msg"] =
+      (serve->cpuSeconds() - cpu0) * 1e6 / static_cast<double>(state.iterations() * (kBatch + groups));
   state.counters["serve_rss_MiB"] = serve->residentMiB();
   std::this_thread::sleep_for(100ms);
   if (s.actions().size() != seen) state.SkipWithError("a quiet message brought an action");
