@@ -68,6 +68,9 @@ struct OneBotStandin::Impl : std::enable_shared_from_this<Impl> {
   void start(const std::shared_ptr<Conn>& c) {
     if (current) cut(current);
     current = c;
+    // Small frames go out at once, as the implementations' WebSocket libraries send them.
+    beast::error_code ignored;
+    beast::get_lowest_layer(c->ws).socket().set_option(tcp::no_delay(true), ignored);
     c->ws.text(true);
     c->ws.read_message_max(64u << 20);
     {
