@@ -6,6 +6,7 @@
 #include <ctime>
 #include <mutex>
 #include <unordered_map>
+#include <unordered_set>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,6 +16,7 @@
 #include "config/ini_cache.h"
 #include "config/ini_text.h"
 #include "config/ini_transaction.h"
+#include "text/search.h"
 
 namespace config {
 
@@ -167,6 +169,30 @@ bool replaceFile(const std::string& path, std::span<const std::string_view> piec
 }
 
 }  // namespace
+
+std::vector<IniSection> readIniSections(const std::string& path) {
+  std::vector<IniSection> sections;
+  std::string data;
+  if (ini::readFileBytes(path, data) != ini::ReadStatus::Ok) return sections;
+  const std::string_view bytes(data);
+  std::unordered_set<std::string> seenSections;  // letter case folded, as names compare
+  IniSection* current = nullptr;
+  for (std::size_t pos = 0; pos < bytes.size();) {
+    const ini::Line line = ini::lineAt(bytes, pos);
+    pos = line.next > line.begin ? line.next : bytes.size();
+    const ini::ParsedLine parsed = ini::parseLine(bytes.substr(line.begin, line.end - line.begin));
+    if (parsed.kind == ini::LineKind::Section) {
+      current = nullptr;
+      if (seenSections.insert(text::asciiLower(parsed.name)).second)
+        current = &sections.emplace_back(IniSection{std::string(parsed.name), {}});
+    } else if (parsed.kind == ini::LineKind::Key && current) {
+      bool seen = false;
+      for (const auto& k : current->keys) seen = seen || ini::sameName(k.first, parsed.name);
+      if (!seen) current->keys.emplace_back(std::string(parsed.name), ini::valueText(parsed.value));
+    }
+  }
+  return sections;
+}
 
 std::optional<std::string> findIniValue(const std::string& path, std::string_view section, std::string_view key) {
   ini::ReadStatus status;

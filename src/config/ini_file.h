@@ -32,6 +32,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace config {
 
@@ -43,6 +45,15 @@ std::string readIniValue(const std::string& path, std::string_view section, std:
 // The stored value (cut as above), or nullopt when the file, section or key is absent; this is
 // how the core switch tells an absent key from any stored text.
 std::optional<std::string> findIniValue(const std::string& path, std::string_view section, std::string_view key);
+
+// Every section of the file in file order with its keys and values, as the reader finds them: of
+// two sections or keys of one name only the first, values as a read gives them. For the read-only
+// views that show a whole file at once; empty for a missing or unreadable file.
+struct IniSection {
+  std::string name;
+  std::vector<std::pair<std::string, std::string>> keys;
+};
+std::vector<IniSection> readIniSections(const std::string& path);
 
 // How a replace reaches the disk. Durable: the new bytes are synced before the rename, so after a
 // power loss the file holds the old or the new bytes. Unsynced: for the saves that follow each

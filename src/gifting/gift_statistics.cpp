@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <string_view>
-#include <unordered_set>
 #include <utility>
 
 #include "config/config_store.h"
@@ -16,64 +15,17 @@ namespace gifting {
 namespace {
 
 using Keys = std::vector<std::pair<std::string, std::string>>;
-struct Section {
-  std::string name;
-  Keys keys;
-};
 
-bool sameName(std::string_view a, std::string_view b) { return a.size() == b.size() && text::startsWithIgnoreCase(a, b); }
-
-std::string_view trimmed(std::string_view s) {
-  const std::size_t b = s.find_first_not_of(" \t");
-  if (b == std::string_view::npos) return {};
-  return s.substr(b, s.find_last_not_of(" \t") - b + 1);
-}
-
-// Every section of an INI file with its keys, in file order. A section or key whose name came
-// earlier is skipped, as the INI reader only ever finds the first.
-std::vector<Section> readSections(const std::string& path) {
-  const std::string data = config::readWholeFile(path);
-  std::vector<Section> sections;
-  std::unordered_set<std::string> names;  // ASCII-lowered section names seen
-  Section* current = nullptr;
-  std::size_t pos = 0;
-  while (pos < data.size()) {
-    std::size_t end = pos;
-    while (end < data.size() && data[end] != '\r' && data[end] != '\n') ++end;
-    const std::string_view line = trimmed(std::string_view(data).substr(pos, end - pos));
-    pos = end + (end + 1 < data.size() && data[end] == '\r' && data[end + 1] == '\n' ? 2 : 1);
-    if (line.empty() || line[0] == ';') continue;
-    if (line[0] == '[') {
-      std::size_t close = std::string_view::npos;  // the last ']' that starts a character
-      for (std::size_t i = 1; i < line.size(); i += text::gbkCharLength(line, i))
-        if (line[i] == ']') close = i;
-      if (close != std::string_view::npos) {
-        const std::string_view name = trimmed(line.substr(1, close - 1));
-        current = nullptr;
-        if (names.insert(text::asciiLower(name)).second) current = &sections.emplace_back(Section{std::string(name), {}});
-        continue;
-      }
-    }
-    const std::size_t eq = line.find('=');
-    if (!current || eq == std::string_view::npos) continue;
-    const std::string_view key = trimmed(line.substr(0, eq));
-    bool seen = false;
-    for (const auto& [k, v] : current->keys) seen |= sameName(k, key);
-    if (!seen) current->keys.emplace_back(std::string(key), std::string(trimmed(line.substr(eq + 1))));
-  }
-  return sections;
-}
-
-const Keys* findSection(const std::vector<Section>& sections, std::string_view name) {
-  for (const Section& s : sections)
-    if (sameName(s.name, name)) return &s.keys;
+const Keys* findSection(const std::vector<config::IniSection>& sections, std::string_view name) {
+  for (const config::IniSection& s : sections)
+    if (s.name.size() == name.size() && text::startsWithIgnoreCase(s.name, name)) return &s.keys;
   return nullptr;
 }
 
 std::string valueOf(const Keys* keys, std::string_view key, std::string fallback) {
   if (keys)
     for (const auto& [k, v] : *keys)
-      if (sameName(k, key)) return v.substr(0, config::kMaxValueBytes);
+      if (k.size() == key.size() && text::startsWithIgnoreCase(k, key)) return v;
   return fallback;
 }
 
@@ -89,7 +41,7 @@ GiftTotals readGiftTotals() {
 
 std::vector<DayLikes> likesPerDay(int days) {
   static const std::string daySection = text::gbk("每日名片赞");
-  const std::vector<Section> sections = readSections(config::LedgerPath());
+  const std::vector<config::IniSection> sections = config::readIniSections(config::LedgerPath());
   const Keys* perDay = findSection(sections, daySection);
   const text::LocalTime now = text::currentLocalTime();
   using namespace std::chrono;
@@ -106,7 +58,7 @@ std::vector<DayLikes> likesPerDay(int days) {
 std::vector<MemberStatistics> readInviteStatistics(const std::string& gbkFolder) {
   static const std::string invited = text::gbk("拉入人数"), left = text::gbk("退群人数"), likes = text::gbk("获得名片赞");
   std::vector<MemberStatistics> members;
-  for (const Section& s : readSections(config::RecordsPath(gbkFolder, text::gbk("入群数据.ini"))))
+  for (const config::IniSection& s : config::readIniSections(config::RecordsPath(gbkFolder, text::gbk("入群数据.ini"))))
     members.push_back(MemberStatistics{s.name, valueOf(&s.keys, invited, ""), valueOf(&s.keys, left, ""),
                                        valueOf(&s.keys, likes, "")});
   return members;

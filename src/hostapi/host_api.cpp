@@ -1,4 +1,5 @@
 #include "hostapi/host_api.h"
+#include "hostapi/host_functions.h"
 
 #include <dlfcn.h>
 
@@ -11,19 +12,19 @@ namespace {
 // The host's thirteen functions as found in the process's global symbol scope; a null pointer is a
 // function the host does not offer.
 struct HostSymbols {
-  int32_t (*sendMsg)(const char*, int32_t, const char*, const char*, const char*, int32_t) = nullptr;
-  int32_t (*sendXml)(const char*, int32_t, int32_t, const char*, const char*, const char*, int32_t) = nullptr;
-  int32_t (*handleEvent)(const char*, int32_t, const char*, const char*, int32_t, const char*) = nullptr;
-  int32_t (*getObjLevel)(const char*, const char*) = nullptr;
-  const char* (*getSign)(const char*, const char*) = nullptr;
-  int32_t (*shutUp)(const char*, const char*, const char*, int32_t) = nullptr;
-  int32_t (*kickGroupMbr)(const char*, const char*, const char*, int32_t) = nullptr;
-  int32_t (*withdrawMsg)(const char*, const char*, const char*, const char*) = nullptr;
-  const char* (*getPicLink)(const char*, int32_t, const char*, const char*) = nullptr;
-  int32_t (*outPutLog)(const char*) = nullptr;
-  const char* (*getQQList)() = nullptr;
-  const char* (*getGroupList)(const char*) = nullptr;
-  const char* (*getNick)(const char*, const char*) = nullptr;
+  decltype(&Api_SendMsg) sendMsg = nullptr;
+  decltype(&Api_SendXML) sendXml = nullptr;
+  decltype(&Api_HandleEvent) handleEvent = nullptr;
+  decltype(&Api_GetObjLevel) getObjLevel = nullptr;
+  decltype(&Api_GetSign) getSign = nullptr;
+  decltype(&Api_ShutUP) shutUp = nullptr;
+  decltype(&Api_KickGroupMBR) kickGroupMbr = nullptr;
+  decltype(&Api_WithdrawMsg) withdrawMsg = nullptr;
+  decltype(&Api_GetPicLink) getPicLink = nullptr;
+  decltype(&Api_OutPutLog) outPutLog = nullptr;
+  decltype(&Api_GetQQList) getQQList = nullptr;
+  decltype(&Api_GetGroupList) getGroupList = nullptr;
+  decltype(&Api_GetNick) getNick = nullptr;
 };
 
 template <class Fn>

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "hostkit/host_functions.h"
+#include "hostapi/host_functions.h"
 
 #define ECHO_EXPORT extern "C" __attribute__((visibility("default")))
 

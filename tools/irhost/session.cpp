@@ -44,7 +44,9 @@ const char* sessionFormatHelp() {
                                the nicknames of the nick lines), ${AVATAR} QQ's avatar pictures,
                                ${PICTURES} the pictures of the picture lines, ${RECOGNITION} image
                                text recognition, ${YILE} a 亿乐 community site and ${JIUWU} a 玖伍
-                               community site (both accept the account demo, password demo123).
+                               community site (both accept the account demo, password demo123,
+                               and list three goods), ${UPDATE} the update service (a newer
+                               version, for the settings window's update notice).
                                In later lines ${NAME} in a field stands for that base address, and
                                shown texts name the address the same way, so output does not
                                depend on ports. After each event (and lookup, setup) the requests

@@ -8,6 +8,7 @@
 #include "stubs/community_sites.h"
 #include "stubs/qq_services.h"
 #include "stubs/stub_server.h"
+#include "text/gbk.h"
 
 namespace irhost {
 
@@ -36,10 +37,11 @@ struct StandIns::Impl {
   std::mutex mu;
   std::map<std::string, std::string> pictures;  // path → bytes
 
-  stubs::StubServer portraitServer, avatarServer, recognitionServer, pictureServer;
+  stubs::StubServer portraitServer, avatarServer, recognitionServer, pictureServer, updateServer;
   stubs::PortraitService portrait{portraitServer};
   stubs::AvatarService avatar{avatarServer};
   stubs::RecognitionService recognition{recognitionServer};
+  stubs::UpdateService update{updateServer};
   stubs::YileSite yile{kSiteAccount, kSitePassword};
   stubs::JiuwuSite jiuwu{kSiteAccount, kSitePassword};
 
@@ -55,6 +57,11 @@ struct StandIns::Impl {
   std::size_t yileOrdersSeen = 0, jiuwuOrdersSeen = 0;
 
   Impl() {
+    // A newer version than the plug-in's, so that a settings window opened in the session shows
+    // its update notice and the change log on its update page.
+    update.setUpdateText(stubs::UpdateService::updateText("10005", text::gbk("朔禾引流插件"), text::gbk("2026年12月1日"),
+                                                          updateServer.baseUrl() + "/pro/download.html"));
+    update.setChangeLog(text::gbk("<html><body><h3>更新日志</h3><p>10005：示例更新，由本机的更新服务替身提供。</p></body></html>"));
     pictureServer.on("", [this](const stubs::RecordedRequest& r) {
       stubs::StubAnswer a;
       std::lock_guard<std::mutex> lock(mu);
@@ -72,7 +79,8 @@ struct StandIns::Impl {
     // A picture is fetched before it is recognised, so PICTURES comes before RECOGNITION.
     watched = {{"PORTRAIT", &portraitServer, true}, {"AVATAR", &avatarServer, true},
                {"PICTURES", &pictureServer, true},  {"RECOGNITION", &recognitionServer, false},
-               {"YILE", &yile.server(), true},      {"JIUWU", &jiuwu.server(), true}};
+               {"YILE", &yile.server(), true},      {"JIUWU", &jiuwu.server(), true},
+               {"UPDATE", &updateServer, true}};
     for (const Watched& w : watched) addresses.emplace_back(w.name, w.server->baseUrl());
   }
 };

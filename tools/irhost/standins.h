@@ -2,7 +2,8 @@
 // services a plug-in calls, so that a session never reaches the internet. They are named by the
 // variables a session uses for their base addresses: PORTRAIT (QQ's portrait service, which gives
 // nicknames), AVATAR (QQ's avatar pictures), PICTURES (pictures posted in groups), RECOGNITION
-// (image text recognition), YILE (a 亿乐 community site) and JIUWU (a 玖伍 community site).
+// (image text recognition), YILE (a 亿乐 community site), JIUWU (a 玖伍 community site) and UPDATE
+// (the update text and change log that the settings window reads).
 #pragma once
 
 #include <iosfwd>
