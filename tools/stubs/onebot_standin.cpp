@@ -8,6 +8,7 @@
 #include <boost/beast/http.hpp>
 #include <boost/beast/websocket.hpp>
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <future>
@@ -205,11 +206,16 @@ OneBotStandin::OneBotStandin() : impl_(std::make_shared<Impl>()) {
 }
 
 OneBotStandin::~OneBotStandin() {
-  net::post(impl_->ioc, [impl = impl_] {
+  // The connection is closed on the loop's thread before the loop stops: stopped first, the close
+  // could be skipped and leave the peer waiting on an open connection.
+  std::promise<void> closed;
+  net::post(impl_->ioc, [impl = impl_, &closed] {
     beast::error_code ignored;
     impl->acceptor.close(ignored);
     if (impl->current) impl->cut(impl->current);
+    closed.set_value();
   });
+  closed.get_future().wait_for(std::chrono::seconds(5));
   impl_->guard.reset();
   impl_->ioc.stop();
   impl_->thread.join();
