@@ -11,6 +11,7 @@
 #include "hostkit/host.h"
 #include "hostkit/plugin_set.h"
 #include "hostkit/scripted_host.h"
+#include "plugin_files.h"
 #include "serve.h"
 #include "session.h"
 #include "vnc_display.h"
@@ -99,20 +100,11 @@ int runWithPlugins(const fs::path& runDir, const std::string& sessionFile, bool 
   return status;
 }
 
-// The demo runs in an installation of its own, demo/run/ beside the program, made afresh from the
-// plug-ins of plugin/ each time: the plug-ins' files start empty, so every demo run tells the same
-// story, and the files of `irhost run` are left alone. What the plug-ins wrote stays there to read.
+// The demo runs in an installation of its own (freshDemoInstallation); what the plug-ins wrote
+// stays there to read.
 int runDemo() {
   const fs::path here = programFolder();
-  const fs::path runDir = here / "demo" / "run";
-  std::error_code ec;
-  fs::remove_all(runDir, ec);
-  fs::create_directories(runDir / "plugin", ec);
-  for (const auto& entry : fs::directory_iterator(here / "plugin", ec)) {
-    const std::string name = entry.path().filename().string();
-    if (entry.is_regular_file() && name.ends_with(".ir.so"))
-      fs::copy_file(entry.path(), runDir / "plugin" / name, fs::copy_options::overwrite_existing, ec);
-  }
+  const fs::path runDir = irhost::freshDemoInstallation(here);
   std::cout << "irhost: demo installation in " << runDir.string() << std::endl;
   return runWithPlugins(runDir, (here / "demo" / "demo.session").string());
 }

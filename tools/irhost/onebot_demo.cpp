@@ -13,6 +13,7 @@
 #include "onebot/message_convert.h"
 #include "onebot/reverse_server.h"
 #include "onebot_bridge.h"
+#include "plugin_files.h"
 #include "serve.h"
 #include "session.h"
 #include "stubs/onebot_standin.h"
@@ -134,15 +135,7 @@ class OneBotRoute : public EventRoute {
 }  // namespace
 
 int runOneBotDemo(const fs::path& programFolder) {
-  const fs::path runDir = programFolder / "demo" / "run";
-  std::error_code ec;
-  fs::remove_all(runDir, ec);
-  fs::create_directories(runDir / "plugin", ec);
-  for (const auto& entry : fs::directory_iterator(programFolder / "plugin", ec)) {
-    const std::string name = entry.path().filename().string();
-    if (entry.is_regular_file() && name.ends_with(".ir.so"))
-      fs::copy_file(entry.path(), runDir / "plugin" / name, fs::copy_options::overwrite_existing, ec);
-  }
+  const fs::path runDir = freshDemoInstallation(programFolder);
   std::ostream& out = std::cout;
   out << "irhost: demo installation in " << runDir.string() << ", events through a OneBot stand-in" << std::endl;
 

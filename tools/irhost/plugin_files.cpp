@@ -78,4 +78,18 @@ bool showFile(const std::string& folder, const std::string& file, std::ostream& 
   return true;
 }
 
+std::filesystem::path freshDemoInstallation(const std::filesystem::path& programFolder) {
+  namespace fs = std::filesystem;
+  const fs::path runDir = programFolder / "demo" / "run";
+  std::error_code ec;
+  fs::remove_all(runDir, ec);
+  fs::create_directories(runDir / "plugin", ec);
+  for (const auto& entry : fs::directory_iterator(programFolder / "plugin", ec)) {
+    const std::string name = entry.path().filename().string();
+    if (entry.is_regular_file() && name.ends_with(".ir.so"))
+      fs::copy_file(entry.path(), runDir / "plugin" / name, fs::copy_options::overwrite_existing, ec);
+  }
+  return runDir;
+}
+
 }  // namespace irhost

@@ -4,6 +4,7 @@
 // in UTF-8, and may not leave it.
 #pragma once
 
+#include <filesystem>
 #include <iosfwd>
 #include <string>
 
@@ -20,5 +21,10 @@ bool writeSetting(const std::string& folder, const std::string& file, const std:
 // Prints the file's lines in UTF-8, each indented by two blanks; "(no such file)" or "(empty)"
 // instead when there is nothing to show. False with the reason in `error` for an unfit name.
 bool showFile(const std::string& folder, const std::string& file, std::ostream& out, std::string& error);
+
+// The demo's installation, demo/run/ beside the program, made afresh from the plug-ins of plugin/:
+// their files start empty, so every demo run tells the same story, and the files of `irhost run`
+// are left alone. Returns the run directory.
+std::filesystem::path freshDemoInstallation(const std::filesystem::path& programFolder);
 
 }  // namespace irhost
