@@ -9,7 +9,7 @@
 #include <sstream>
 #include <vector>
 
-#include "irhost/irhost_files.h"  // generated: IRHOST_PROGRAM, ECHO_PLUGIN, PLUGIN_LIBRARY, DEMO_SESSION
+#include "installation.h"
 #include "text/gbk.h"
 
 namespace {
@@ -31,17 +31,13 @@ std::string slurp(const fs::path& p) {
 class IrhostTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "irhost-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir = pattern;
-    fs::copy_file(IRHOST_PROGRAM, dir / "irhost");
-    fs::permissions(dir / "irhost", fs::perms::owner_exec, fs::perm_options::add);
-    fs::create_directory(dir / "plugin");
+    dir = irhost_test::newInstallation("irhost-");
+    ASSERT_FALSE(dir.empty());
   }
   void TearDown() override { fs::remove_all(dir); }
 
   void installEchoPlugin() { fs::copy_file(ECHO_PLUGIN, dir / "plugin" / "echo.ir.so"); }
-  void installPlugin() { fs::copy_file(PLUGIN_LIBRARY, dir / "plugin" / fs::path(PLUGIN_LIBRARY).filename()); }
+  void installPlugin() { irhost_test::installPlugin(dir); }
   void installDemoSession() {
     fs::create_directory(dir / "demo");
     fs::copy_file(DEMO_SESSION, dir / "demo" / "demo.session");

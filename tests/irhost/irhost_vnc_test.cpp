@@ -27,7 +27,7 @@
 #include <thread>
 #include <vector>
 
-#include "irhost/irhost_files.h"  // generated: IRHOST_PROGRAM, PLUGIN_LIBRARY
+#include "installation.h"
 #include "irhost/vnc_password.h"
 
 namespace {
@@ -197,13 +197,9 @@ class IrhostVncTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!onPath("Xvnc")) GTEST_SKIP() << "Xvnc is not installed (tigervnc-standalone-server)";
-    std::string pattern = (fs::temp_directory_path() / "irhost-vnc-test-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir = pattern;
-    fs::copy_file(IRHOST_PROGRAM, dir / "irhost");
-    fs::permissions(dir / "irhost", fs::perms::owner_exec, fs::perm_options::add);
-    fs::create_directory(dir / "plugin");
-    fs::copy_file(PLUGIN_LIBRARY, dir / "plugin" / fs::path(PLUGIN_LIBRARY).filename());
+    dir = irhost_test::newInstallation("irhost-vnc-test-");
+    ASSERT_FALSE(dir.empty());
+    irhost_test::installPlugin(dir);
     // Every web service the window asks (nicknames, avatars) is a loopback stand-in.
     std::ofstream(dir / "s.session", std::ios::binary)
         << "robot\t10000\n"

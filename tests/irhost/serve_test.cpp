@@ -13,7 +13,7 @@
 #include <sstream>
 #include <thread>
 
-#include "irhost/irhost_files.h"  // generated: IRHOST_PROGRAM, PLUGIN_LIBRARY, DEMO_SESSION
+#include "installation.h"
 #include "stubs/onebot_standin.h"
 
 namespace {
@@ -43,13 +43,9 @@ std::string textOf(const json& segments) {
 class ServeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "irhost-serve-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir = pattern;
-    fs::copy_file(IRHOST_PROGRAM, dir / "irhost");
-    fs::permissions(dir / "irhost", fs::perms::owner_exec, fs::perm_options::add);
-    fs::create_directory(dir / "plugin");
-    fs::copy_file(PLUGIN_LIBRARY, dir / "plugin" / fs::path(PLUGIN_LIBRARY).filename());
+    dir = irhost_test::newInstallation("irhost-serve-");
+    ASSERT_FALSE(dir.empty());
+    irhost_test::installPlugin(dir);
   }
   void TearDown() override {
     stop();
